@@ -1,0 +1,50 @@
+#include "board/perft.h"
+
+#include "board/movegen.h"
+
+bool isGameOver(const Position& pos) {
+    int s = pos.side, o = s ^ 1;
+    return (pos.pawns[o] & rankMask(PROMOTION_RANK[o])) != 0 || pos.pawns[s] == 0;
+}
+
+int countMoves(const Position& pos) {
+    if (isGameOver(pos)) return 0;
+    const Bitboard own = pos.pawns[pos.side], enemy = pos.pawns[pos.side ^ 1];
+    const Bitboard empty = ~(own | enemy);
+    int n = 0;
+    int ep = pos.epSquares[pos.ply];
+    if (ep != NO_SQUARE) n += __builtin_popcountll(EP_ATTACKERS[pos.side][ep] & own);
+    if (pos.side == WHITE) {
+        n += __builtin_popcountll(own & rankMask(6));
+        Bitboard sources = own & 0x0000ffffffffff00ULL;
+        n += __builtin_popcountll(((sources & NOT_FILE_A) << 7) & enemy);
+        n += __builtin_popcountll(((sources & NOT_FILE_H) << 9) & enemy);
+        n += __builtin_popcountll(((own & 0x0000ffffffff0000ULL) << 8) & empty);
+        Bitboard singles = ((own & rankMask(1)) << 8) & empty;
+        n += __builtin_popcountll(singles) + __builtin_popcountll((singles << 8) & empty);
+    } else {
+        n += __builtin_popcountll(own & rankMask(1));
+        Bitboard sources = own & 0x00ffffffffff0000ULL;
+        n += __builtin_popcountll((sources >> 7) & enemy & NOT_FILE_A);
+        n += __builtin_popcountll((sources >> 9) & enemy & NOT_FILE_H);
+        n += __builtin_popcountll(((own & 0x0000ffffffff0000ULL) >> 8) & empty);
+        Bitboard singles = ((own & rankMask(6)) >> 8) & empty;
+        n += __builtin_popcountll(singles) + __builtin_popcountll((singles >> 8) & empty);
+    }
+    return n;
+}
+
+std::uint64_t perft(Position& pos, int depth) {
+    if (depth <= 0) return 1;
+    if (depth == 1) return static_cast<std::uint64_t>(countMoves(pos));
+    if (isGameOver(pos)) return 0;
+    generateMoves(pos);
+    const MoveList& list = pos.moveLists[pos.ply];
+    std::uint64_t total = 0;
+    for (std::uint32_t i = 0; i < list.count; ++i) {
+        makeMove(pos, list.moves[i]);
+        total += perft(pos, depth - 1);
+        unmakeMove(pos);
+    }
+    return total;
+}
