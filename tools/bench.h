@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int BENCH_DEPTH = 12;
+constexpr int BENCH_DEPTH = 10;
 
 struct BenchResult {
     std::uint64_t nodes;
