@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "protocol/clock.h"
+#include "protocol/commands.h"
+#include "protocol/engine.h"
+
+namespace {
+
+Engine& freshEngine() {
+    static Engine engine;
+    initEngine(engine);
+    return engine;
+}
+
+}  // namespace
+
+TEST(Clock, BudgetsOfWorkedControls) {
+    struct Case {
+        int mps, base, inc, ply, used;
+        int movesToGo, total, budget;
+    } cases[] = {
+        {40, 300, 0, 0, 0, 40, 30000, 711},
+        {40, 300, 0, 1, 0, 40, 30000, 711},
+        {20, 300, 0, 40, 0, 20, 60000, 2849},
+        {20, 300, 0, 79, 0, 1, 60000, 56981},
+        {0, 300, 3, 0, 0, 32, 30300, 898},
+        {40, 300, 0, 0, 29000, 40, 30000, 22},
+        {40, 300, 0, 0, 29990, 40, 30000, 0},    // the last 20 centiseconds are kept
+        {1, 1, 0, 200, 0, 1, 10100, 9576},      // many periods rolled over
+    };
+    for (const Case& c : cases) {
+        Engine& e = freshEngine();
+        e.mps = c.mps;
+        e.baseSeconds = c.base;
+        e.incSeconds = c.inc;
+        e.game.ply = c.ply;
+        TimeAllocation a = allocateTime(e, c.used);
+        EXPECT_EQ(a.movesToGo, c.movesToGo) << c.mps << " " << c.ply;
+        EXPECT_EQ(a.total, c.total) << c.mps << " " << c.ply;
+        EXPECT_EQ(a.budget, c.budget) << c.mps << " " << c.ply;
+    }
+}
+
+TEST(Clock, HugeControlsSaturateInsteadOfOverflowing) {
+    Engine& e = freshEngine();
+    e.mps = 1;
+    e.baseSeconds = std::numeric_limits<std::int32_t>::max();
+    e.incSeconds = std::numeric_limits<std::int32_t>::max();
+    e.game.ply = 100;
+    TimeAllocation a = allocateTime(e, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(a.total, std::numeric_limits<std::int32_t>::max());
+    EXPECT_GE(a.budget, 0);
+    e.baseSeconds = e.incSeconds = std::numeric_limits<std::int32_t>::min();
+    a = allocateTime(e, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(a.available, 0);
+    EXPECT_EQ(a.budget, 0);
+}
+
+TEST(Clock, TimeCommandRebasesUsed) {
+    Engine& e = freshEngine();
+    WordList words;
+    splitWords("time 1000", ' ', words);
+    EXPECT_TRUE(cmdTime(e, words, "time 1000"));
+    EXPECT_EQ(e.clock.used, 29000);
+    EXPECT_EQ(allocateTime(e, e.clock.used).budget, 22);
+    WordList more;
+    splitWords("time 99999999", ' ', more);
+    EXPECT_TRUE(cmdTime(e, more, "time 99999999"));
+    EXPECT_EQ(e.clock.used, 0);
+}
+
+TEST(Clock, StampDifferencesSurviveTheWrap) {
+    EXPECT_EQ(stampDifference(5, -5), 10);  // across 2^32
+    EXPECT_EQ(stampDifference(std::numeric_limits<std::int32_t>::min() + 3,
+                              std::numeric_limits<std::int32_t>::max()), 4);
+    Clock c{true, 100, clockStamp()};
+    EXPECT_GE(readClock(c), 100);
+    EXPECT_LT(readClock(c), 200);
+    stopClock(c);
+    EXPECT_FALSE(c.running);
+    EXPECT_GE(c.used, 100);
+}
