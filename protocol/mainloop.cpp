@@ -71,13 +71,13 @@ bool dispatchCommand(const std::string& line, Engine& engine) {
     return accepted;
 }
 
-void handleLine(Engine& engine, std::string_view raw) {
+bool handleLine(Engine& engine, std::string_view raw) {
     std::string_view line = raw;
     if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
     while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    if (!line.empty()) dispatchCommand(std::string(line), engine);
+    return line.empty() || dispatchCommand(std::string(line), engine);
 }
 
 void readCommand(Engine& engine) {
@@ -90,9 +90,17 @@ void readCommand(Engine& engine) {
     handleLine(engine, std::string_view(buffer, std::strlen(buffer)));
 }
 
+// The move generator takes the squares of the mover's last rank to be empty,
+// which holds until one of its pawns has got there and won. Moves typed after
+// the result can go on from such a position, and "go" or "auto" would then
+// search it; it has no move to offer.
+static bool moverHasPromoted(const Position& game) {
+    return (game.pawns[game.side] & rankMask(PROMOTION_RANK[game.side])) != 0;
+}
+
 void engineTurn(Engine& engine) {
     startClock(engine.clock);
-    ScoredMove move = think(engine);
+    ScoredMove move = moverHasPromoted(engine.game) ? ScoredMove{} : think(engine);
     if (isNoMove(move.move)) {
         // Only a position without a legal move gives no move: the engine
         // stops playing instead of announcing a move that does not exist.

@@ -34,8 +34,9 @@ int mainLoop(Engine& engine);
 // Reads one line (at most 1023 bytes) and dispatches it; sets `finished` at
 // the end of input.
 void readCommand(Engine& engine);
-// Trims a raw line as the reader does and dispatches what remains.
-void handleLine(Engine& engine, std::string_view raw);
+// Trims a raw line as the reader does and dispatches what remains. Returns
+// the dispatcher's verdict; a line that trims to nothing is ignored (true).
+bool handleLine(Engine& engine, std::string_view raw);
 // `line` is trimmed and not empty. Returns whether it was accepted.
 bool dispatchCommand(const std::string& line, Engine& engine);
 // The engine's turn in one pass of the loop.
