@@ -31,11 +31,6 @@ ScoredMove packMove(int from, int to, int capture, int doubleStep,
     return ScoredMove{static_cast<Move>(code), score};
 }
 
-void clearPv(PvLine& line) {
-    for (ScoredMove& slot : line.moves) slot = ScoredMove{};
-    line.count = 0;
-}
-
 void updatePv(PvLine& line, ScoredMove m, const PvLine& child) {
     line.moves[0] = m;
     line.count = 1;

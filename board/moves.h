@@ -2,7 +2,9 @@
 // of the engine speaks.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 using Bitboard = std::uint64_t;
@@ -104,7 +106,27 @@ struct PvLine {
     std::uint32_t count = 0;
 };
 
-void clearPv(PvLine& line);
+// Every slot {NO_MOVE, 0}, count 0: one block copy of an empty line's
+// bytes rather than a loop over the slots' halves.
+inline void clearPv(PvLine& line) {
+    static_assert(sizeof(PvLine) == 4 * (PV_MAX + 2) && sizeof(ScoredMove) == 4);
+    struct EmptyWords {
+        std::uint32_t words[PV_MAX + 2];
+        constexpr EmptyWords() : words{} {
+            for (int i = 0; i <= PV_MAX; ++i) words[i] = std::bit_cast<std::uint32_t>(ScoredMove{});
+        }
+    };
+    static constexpr EmptyWords EMPTY{};
+    std::memcpy(static_cast<void*>(&line), EMPTY.words, sizeof(PvLine));
+}
+
+// Empties a line by its count and a terminator in slot 0. The slots beyond
+// keep what they held: every reader of a line stops at its first no move,
+// so the line reads exactly as one that clearPv emptied.
+inline void resetPv(PvLine& line) {
+    line.moves[0] = ScoredMove{};
+    line.count = 0;
+}
 void updatePv(PvLine& line, ScoredMove m, const PvLine& child);
 
 // "e2e4", or "null" for a no move. The buffer holds at least 5 bytes.

@@ -140,14 +140,14 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
 
     int bound = BOUND_UPPER;
     int best = -MATE;
-    PvLine child;
+    PvLine& child = ctx.childLines[pos.ply];
     for (std::uint32_t i = 0;; ++i) {
         ScoredMove* picked = pickBest(list, i);
         if (picked == nullptr) break;
         const ScoredMove m = *picked;
         makeMove(pos, m);
         prefetchTT(*ctx.tt, pos.hashKeys[pos.ply]);
-        clearPv(child);
+        resetPv(child);
         const int a = alpha > best ? alpha : best;
         int score;
         if (depth <= 1) {

@@ -23,6 +23,9 @@ struct SearchContext {
     std::int32_t budget;
     bool abort;
     bool quiet;  // no thinking output (the developer tool's benchmark)
+    // The child line of the node at each ply: kept here rather than on the
+    // call stack so that a node does not build a fresh 31-slot line.
+    PvLine childLines[MAX_PLY + 1];
 };
 
 void initSearchContext(SearchContext& context);
