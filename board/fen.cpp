@@ -73,6 +73,13 @@ bool setPositionFromFen(Position& pos, std::string_view fen, std::string& error)
         error = "side to move must be w or b";
         return false;
     }
+    // A pawn of the side to move on its own last rank won the game before
+    // this position could arise; it is not a position to play from.
+    if (pawns[side] & rankMask(PROMOTION_RANK[side])) {
+        error = std::string("a ") + (side == WHITE ? "white" : "black") +
+                " pawn on its last rank with its side to move";
+        return false;
+    }
     if (f.size() >= 3 && f[2] != "-") {
         error = "castling field must be -";
         return false;
