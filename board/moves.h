@@ -62,6 +62,17 @@ inline int lowestSquare(Bitboard b) {
     return NO_SQUARE;
 }
 
+// Calls visit(square) for every square of b, lowest first, as lowestSquare
+// and clearing the lowest bit would: each non-empty 16-bit chunk is scanned
+// through LOWEST_BIT16, and the walk ends with the highest non-empty chunk.
+template <class Visit>
+inline void forEachSquare(Bitboard b, Visit&& visit) {
+    for (int base = 0; b != 0; base += 16, b >>= 16) {
+        for (unsigned c = static_cast<unsigned>(b & 0xffff); c != 0; c &= c - 1)
+            visit(LOWEST_BIT16[c] + base);
+    }
+}
+
 // Move code: bits 0-6 from (64 marks a no move), 7-12 to, 13 capture,
 // 14 double step, 15 en passant.
 constexpr Move NO_MOVE = 0x0040;
