@@ -2,6 +2,7 @@
 // four 16-byte entries, one cache line each.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "board/moves.h"
@@ -27,6 +28,7 @@ struct TranspositionTable {
     std::uint32_t used;
     std::uint32_t size;
     void* block;  // the allocation behind `entries`, which is 64-byte aligned
+    std::size_t mappedBytes;  // length of `block` when it is a memory mapping, else 0
 };
 
 // A table of `entries` entries (a power of two, at least TT_WAYS). When the
