@@ -91,7 +91,7 @@ int searchRoot(SearchContext& ctx, Position& pos, int depth, int alpha, int beta
         if (picked == nullptr) break;
         const ScoredMove m = *picked;
         makeMove(pos, m);
-        prefetchTT(*ctx.tt, pos.hashKeys[pos.ply]);
+        if (depth > 1) prefetchTT(*ctx.tt, pos.hashKeys[pos.ply]);
         clearPv(child);
         const int a = alpha > best ? alpha : best;
         int score = depth > 1 ? -search(ctx, pos, depth - 1, -beta, -a, child)

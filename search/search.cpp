@@ -146,7 +146,9 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
         if (picked == nullptr) break;
         const ScoredMove m = *picked;
         makeMove(pos, m);
-        prefetchTT(*ctx.tt, pos.hashKeys[pos.ply]);
+        // Only a child that is searched in full probes the table; the
+        // quiescence search below depth 1 never does.
+        if (depth > 1) prefetchTT(*ctx.tt, pos.hashKeys[pos.ply]);
         resetPv(child);
         const int a = alpha > best ? alpha : best;
         int score;
