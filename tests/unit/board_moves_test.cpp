@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <random>
+#include <vector>
 
 #include "board_support.h"
 #include "board/moves.h"
@@ -62,6 +63,20 @@ TEST_F(BitTables, RandomSetsAgreeWithTheLibrary) {
         if (i % 3 == 0) b &= rng();
         ASSERT_EQ(popCount(b), std::popcount(b)) << std::hex << b;
         ASSERT_EQ(lowestSquare(b), b ? std::countr_zero(b) : 64) << std::hex << b;
+    }
+}
+
+TEST_F(BitTables, SquareWalkVisitsEverySquareLowestFirst) {
+    std::mt19937_64 rng(777);
+    std::vector<Bitboard> sets = {0, ~Bitboard{0}, Bitboard{1} << 63, Bitboard{1} << 15,
+                                  (Bitboard{1} << 15) | (Bitboard{1} << 16) | (Bitboard{1} << 48),
+                                  0x8000000000000001ULL, 0xffff0000ffff0000ULL};
+    for (int i = 0; i < 5000; ++i) sets.push_back(rng() & rng() & (i % 2 ? rng() : ~Bitboard{0}));
+    for (Bitboard b : sets) {
+        std::vector<int> expected, visited;
+        for (Bitboard rest = b; rest; rest &= rest - 1) expected.push_back(std::countr_zero(rest));
+        forEachSquare(b, [&](int s) { visited.push_back(s); });
+        ASSERT_EQ(visited, expected) << std::hex << b;
     }
 }
 

@@ -182,6 +182,8 @@ TEST(PerftTool, RefusesBadFenAndDepthWithStatusTwo) {
         "8/pppppppp/8/8/3Q4/8/PPPPPPPP/8 w - - 0 1", "8/pppppppp/8/8/3q4/8/PPPPPPPP/8 w - - 0 1",
         // pawns on their own first rank
         "8/pppppppp/8/8/8/8/PPPPPPP1/P7 w - - 0 1", "p7/1ppppppp/8/8/8/8/PPPPPPPP/8 w - - 0 1",
+        // the side to move has already won
+        "1P6/p7/8/8/8/8/8/8 w - - 0 1", "8/p7/8/8/8/8/P7/1p6 b - - 0 1",
         // more than eight pawns of a side
         "8/pppppppp/8/8/P7/8/PPPPPPPP/8 w - - 0 1", "8/pppppppp/8/p7/8/8/PPPPPPPP/8 w - - 0 1",
     };
