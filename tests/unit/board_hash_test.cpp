@@ -29,7 +29,7 @@ TEST(HashKeys, PackingOfFiveDraws) {
         std::uint64_t key = packKey(c.r1, c.r2, c.r3, c.r4, c.r5);
         EXPECT_EQ(key, c.key) << std::hex << c.r1 << " " << c.r2 << " " << c.r3 << " " << c.r4
                               << " " << c.r5;
-        EXPECT_EQ(popCount(key), c.bits);
+        EXPECT_EQ(std::popcount(key), c.bits);
     }
 }
 

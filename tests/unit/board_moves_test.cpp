@@ -85,8 +85,8 @@ TEST(EdgeMasks, DiagonalShiftsNeverWrapAcrossTheBoard) {
     EXPECT_EQ((h4 & NOT_FILE_H) << 1, 0u);          // would be a5
     EXPECT_EQ((a5 >> 1) & NOT_FILE_H, 0u);          // would be h4
     EXPECT_EQ(((Bitboard{1} << sq("a4")) & NOT_FILE_A) << 7, 0u);  // would be h4
-    EXPECT_EQ(popCount(NOT_FILE_A), 56);
-    EXPECT_EQ(popCount(NOT_FILE_H), 56);
+    EXPECT_EQ(std::popcount(NOT_FILE_A), 56);
+    EXPECT_EQ(std::popcount(NOT_FILE_H), 56);
     EXPECT_EQ(NOT_FILE_A & 0x0101010101010101ULL, 0u);
     EXPECT_EQ(NOT_FILE_H & 0x8080808080808080ULL, 0u);
 }
