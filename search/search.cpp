@@ -114,6 +114,13 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
     const int us = pos.side, them = us ^ 1;
     if (pos.ply == MAX_PLY) return evaluate(pos, us, them, alpha, beta);
 
+    // The moves are generated before the probe, although a table hit makes
+    // them useless: the parent prefetched this node's bucket, and generating
+    // gives the memory time to deliver it. Generation reads nothing that the
+    // probe changes and changes nothing but this ply's list.
+    generateMoves(pos);
+    MoveList& list = pos.moveLists[pos.ply];
+
     const std::uint64_t key = pos.hashKeys[pos.ply];
     ScoredMove hashMove{};
     int r = probeTT(*ctx.tt, key, alpha, beta, depth, hashMove);
@@ -124,8 +131,6 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
         return r;
     }
 
-    generateMoves(pos);
-    MoveList& list = pos.moveLists[pos.ply];
     for (std::uint32_t i = 0; i < list.count; ++i) {
         ScoredMove& m = list.moves[i];
         if (sameMove(m.move, hashMove.move))
