@@ -9,16 +9,16 @@ bool isGameOver(const Position& pos) {
 
 namespace {
 
-// The move count of countMoves, inlined into each perft below so that its
-// bit counts compile to the best instruction that perft may use.
-[[gnu::always_inline]] inline int countMovesInline(const Position& pos) {
-    if (isGameOver(pos)) return 0;
-    const Bitboard own = pos.pawns[pos.side], enemy = pos.pawns[pos.side ^ 1];
+// The number of moves of `side` with the pawn sets `own` and `enemy` and the
+// en-passant square `ep`, 0 when the game is over (the other side has a
+// pawn on its last rank, or `side` has none). Inlined into each perft below
+// so that its bit counts compile to the best instruction perft may use.
+[[gnu::always_inline]] inline int countFor(int side, Bitboard own, Bitboard enemy, int ep) {
+    if ((enemy & rankMask(PROMOTION_RANK[side ^ 1])) != 0 || own == 0) return 0;
     const Bitboard empty = ~(own | enemy);
     int n = 0;
-    int ep = pos.epSquares[pos.ply];
-    if (ep != NO_SQUARE) n += __builtin_popcountll(EP_ATTACKERS[pos.side][ep] & own);
-    if (pos.side == WHITE) {
+    if (ep != NO_SQUARE) n += __builtin_popcountll(EP_ATTACKERS[side][ep] & own);
+    if (side == WHITE) {
         n += __builtin_popcountll(own & rankMask(6));
         Bitboard sources = own & 0x0000ffffffffff00ULL;
         n += __builtin_popcountll(((sources & NOT_FILE_A) << 7) & enemy);
@@ -38,6 +38,28 @@ namespace {
     return n;
 }
 
+[[gnu::always_inline]] inline int countMovesInline(const Position& pos) {
+    return countFor(pos.side, pos.pawns[pos.side], pos.pawns[pos.side ^ 1],
+                    pos.epSquares[pos.ply]);
+}
+
+// The moves of the position after `m`, counted from the pawn sets that
+// makeMove would leave, without making it: the last two plies of a perft
+// need nothing else.
+[[gnu::always_inline]] inline int countAfter(const Position& pos, Move m) {
+    const int s = pos.side, o = s ^ 1;
+    Bitboard mover = pos.pawns[s] ^ (squareBit(moveFrom(m)) | squareBit(moveTo(m)));
+    Bitboard other = pos.pawns[o];
+    if (isCapture(m)) other &= ~squareBit(capturedSquare(m, s));
+    int ep = NO_SQUARE;
+    if (isDoubleStep(m)) {
+        Bitboard t = squareBit(moveTo(m));
+        Bitboard beside = ((t & NOT_FILE_H) << 1) | ((t >> 1) & NOT_FILE_H);
+        if (beside & other) ep = moveTo(m) - PUSH[s];
+    }
+    return countFor(o, other, mover, ep);
+}
+
 template <std::uint64_t (*Self)(Position&, int)>
 [[gnu::always_inline]] inline std::uint64_t perftNode(Position& pos, int depth) {
     if (depth <= 0) return 1;
@@ -46,6 +68,11 @@ template <std::uint64_t (*Self)(Position&, int)>
     generateMoves(pos);
     const MoveList& list = pos.moveLists[pos.ply];
     std::uint64_t total = 0;
+    if (depth == 2) {
+        for (std::uint32_t i = 0; i < list.count; ++i)
+            total += static_cast<std::uint64_t>(countAfter(pos, list.moves[i].move));
+        return total;
+    }
     for (std::uint32_t i = 0; i < list.count; ++i) {
         makeMove(pos, list.moves[i]);
         total += Self(pos, depth - 1);
