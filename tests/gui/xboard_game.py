@@ -151,13 +151,23 @@ def judge(session, games):
     return games_seen, faults
 
 
-def run_match(session, engine_cmd, opponent_cmd):
+def run_match(session, engine_cmd, opponent_cmd, expect=None):
     session.start_xboard([
         "-fcp", engine_cmd, "-fd", session.dir, "-scp", opponent_cmd, "-sd", session.dir,
         "-matchMode", "true", "-matchGames", "2", "-timeControl", "0:10",
     ])
-    code = session.wait_exit()
-    return code
+    if expect is None:
+        return session.wait_exit()
+    # A spoiled run may hang in a pop-up; it can stop as soon as the fault
+    # has been seen, since the log and the console only grow.
+    while session.left() > 0:
+        try:
+            return session.xboard.wait(timeout=0.5)
+        except subprocess.TimeoutExpired:
+            _, faults = referee.referee(session.read_log(), session.read_console(), 2)
+            if any(expect in f for f in faults):
+                return None
+    return None
 
 
 def board_origin(session):
@@ -284,7 +294,7 @@ def main():
             first = engine
             if args.mode == "fault":
                 first = f"{os.path.join(HERE, 'broken_engine.py')} {args.fault} {engine}"
-            code = run_match(session, first, engine)
+            code = run_match(session, first, engine, args.expect)
             if code is None:
                 print("xboard did not finish the match in time")
             games, faults = judge(session, 2)
