@@ -108,7 +108,10 @@ int searchRoot(SearchContext& ctx, Position& pos, int depth, int alpha, int beta
             }
         }
     }
-    if (alpha < best && best < beta) {
+    // -30000 is what best holds until a root move comes back; after an
+    // abort that cut off the first move it is no score, and a closing line
+    // would announce a loss at the root.
+    if (alpha < best && best < beta && best != -MATE) {
         extendPv(ctx, pos, line);
         printThinking(ctx, depth, best, line);
     }

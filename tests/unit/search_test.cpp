@@ -244,3 +244,22 @@ TEST(Search, ThinkingLinesOfTheStartPosition) {
     EXPECT_TRUE(std::regex_search(out, std::regex("\n# elapsed=\\d+ nodes=21152 nps=\\d+ ttHits=\\d+ ttUsed=[ 0-9.]{4}%\n$")))
         << out;
 }
+
+// The clock cuts a root search off before its first move comes back: its
+// best is still the -30000 of nothing searched, which is no score and gets
+// no thinking line (a GUI would show a loss at the root).
+TEST(Search, NoThinkingLineForARootSearchThatSearchedNothing) {
+    // Lost for Black: from depth 8 on the window sits around -29990, so the
+    // abort at the 4096th node falls inside it.
+    SearchFixture f("8/1p2p3/p4p2/2Pp1P2/P6p/2P1P2P/3P4/8 b - - 0 1");
+    f.ctx.quiet = false;
+    testing::internal::CaptureStdout();
+    ScoredMove best{};
+    iterate(f.ctx, f.pos, false, 0, true, f.clock, 0, 0, best);
+    const std::vector<std::string> lines = thinking(testing::internal::GetCapturedStdout());
+    ASSERT_TRUE(f.ctx.abort);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().rfind("9 -29990 ", 0), 0u) << lines.back();
+    for (const std::string& line : lines) EXPECT_EQ(line.find(" -30000"), std::string::npos) << line;
+    EXPECT_EQ(moveText(best.move), "d5d4");
+}
