@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Referee for games that xboard ran: reads xboard's debug log (-debug
 -nameOfDebugFile) and, optionally, what xboard printed on its console, replays
-every game with its own rules of pawn chess and reports each fault it finds.
+every game by the rules in tools/pawnchess.py and reports each fault it
+finds.
 
     referee.py DEBUG_LOG [--console FILE] [--games N]
 
@@ -17,11 +18,12 @@ Exit status 0 when the log holds N whole games (default 1) without a fault,
   - an error that xboard reported on its console (its pop-up texts).
 """
 import argparse
+import os
 import re
 import sys
 
-WHITE, BLACK = 0, 1
-RESULT_TEXT = {"1-0": "White mates", "0-1": "Black mates", "1/2-1/2": "Draw"}
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+from pawnchess import RESULT_COMMENT, Board, parse_move  # noqa: E402
 
 # "1234 >first : e2e4" (to an engine) and "1234 <second: move e7e5" (from one).
 ENGINE_IO = re.compile(r"^\d+ ([<>])(first|second)\s*: ?(.*)$")
@@ -31,72 +33,6 @@ RESULT_CMD = re.compile(r"^result (1-0|0-1|1/2-1/2|\*)\s*(?:\{(.*)\})?\s*$")
 GAME_ENDS = re.compile(r"^GameEnds\((\d+), (.*), \d+\)$")
 ENGINE_DEATH = re.compile(r"(Error writing to|Error reading from|exited unexpectedly"
                           r"|chess program.*(?:exited|died|terminated))", re.I)
-
-
-def square(text):
-    return (ord(text[0]) - ord("a")) + 8 * (int(text[1]) - 1)
-
-
-def name(sq):
-    return "abcdefgh"[sq % 8] + str(sq // 8 + 1)
-
-
-class Board:
-    """Pawn chess: pawns step, double-step from their start rank, capture
-    diagonally and en passant. Reaching the last rank wins, a side left
-    without pawns loses, a side to move without a move draws."""
-
-    def __init__(self):
-        self.pawns = [set(range(8, 16)), set(range(48, 56))]
-        self.side = WHITE
-        self.ep = None  # square passed over by the last double step
-
-    def moves(self):
-        s, o = self.side, self.side ^ 1
-        step = 8 if s == WHITE else -8
-        start_rank = 1 if s == WHITE else 6
-        occupied = self.pawns[0] | self.pawns[1]
-        found = []
-        for sq in sorted(self.pawns[s]):
-            ahead = sq + step
-            if 0 <= ahead < 64 and ahead not in occupied:
-                found.append((sq, ahead))
-                two = ahead + step
-                if sq // 8 == start_rank and two not in occupied:
-                    found.append((sq, two))
-            for df in (-1, 1):
-                if not 0 <= sq % 8 + df < 8:
-                    continue
-                target = ahead + df
-                if 0 <= target < 64 and (target in self.pawns[o] or target == self.ep):
-                    found.append((sq, target))
-        return found
-
-    def play(self, text):
-        """Plays a move given as e2e4; returns False when it is illegal."""
-        move = (square(text[:2]), square(text[2:4]))
-        if move not in self.moves():
-            return False
-        s, o = self.side, self.side ^ 1
-        frm, to = move
-        if to == self.ep and to % 8 != frm % 8:
-            self.pawns[o].discard(to - (8 if s == WHITE else -8))
-        self.pawns[o].discard(to)
-        self.pawns[s].discard(frm)
-        self.pawns[s].add(to)
-        self.ep = (frm + to) // 2 if abs(to - frm) == 16 else None
-        self.side = o
-        return True
-
-    def outcome(self):
-        """The result once the game has ended by the rules, else None."""
-        mover, s = self.side ^ 1, self.side
-        last_rank = 7 if mover == WHITE else 0
-        if any(sq // 8 == last_rank for sq in self.pawns[mover]) or not self.pawns[s]:
-            return "1-0" if mover == WHITE else "0-1"
-        if not self.moves():
-            return "1/2-1/2"
-        return None
 
 
 class Game:
@@ -129,11 +65,13 @@ def referee(log_lines, console_lines=(), expected_games=1):
             return
         if game.moves and game.moves[-1][0] == mover:
             fault(f"{mover} moved twice in a row ({text})")
-        if not game.board.play(text):
+        move = parse_move(text)
+        if move not in game.board.legal_moves():
             fault(f"illegal move {text} by {mover}")
             return
+        game.board.play(move)
         game.moves.append((mover, text))
-        game.outcome = game.board.outcome()
+        game.outcome = game.board.result()
 
     for raw in log_lines:
         line = raw.rstrip("\n")
@@ -205,7 +143,7 @@ def referee(log_lines, console_lines=(), expected_games=1):
             fault(f"xboard ended the game {result} {{{comment}}} before the rules did")
         elif result != g.outcome:
             fault(f"result {result} {{{comment}}} but the rules give {g.outcome}")
-        elif comment != RESULT_TEXT[result]:
+        elif comment != RESULT_COMMENT[result]:
             fault(f"result {result} with comment {{{comment}}}")
     game = None
     finished = sum(1 for g in games if g.result and g.result[0] != "*")

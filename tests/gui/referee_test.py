@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
-"""The referee's own rules and the faults it must report, on small debug logs
-written in xboard's format (as recorded from xboard 4.9.1)."""
+"""The faults the referee must report, on small debug logs written in
+xboard's format (as recorded from xboard 4.9.1). Its rules are
+tools/pawnchess.py's, tested in tests/python."""
 import os
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from referee import Board, referee  # noqa: E402
+from referee import referee  # noqa: E402
 
 # White wins by promotion after capturing twice; Black wins by promotion.
 WHITE_WINS = "b2b4 a7a5 b4a5 h7h6 a5a6 h6h5 a6b7 h5h4 b7b8".split()
@@ -51,48 +52,6 @@ def replace(lines, old, new, count=1):
         out.append(line)
     assert done == count, old
     return out
-
-
-def play(moves):
-    board = Board()
-    for move in moves:
-        if not board.play(move):
-            return "illegal " + move
-        if board.outcome():
-            return board.outcome()
-    return None
-
-
-class Rules(unittest.TestCase):
-    def test_outcomes_of_move_sequences(self):
-        cases = [
-            (WHITE_WINS, "1-0"),
-            (BLACK_WINS, "0-1"),
-            # en passant: the pawn that double-stepped past the capturer goes
-            ("e2e4 a7a6 e4e5 d7d5 e5d6 a6a5 d6c7 a5a4 c7c8".split(), "1-0"),
-            ("e2e4 d7d5 e4e5 d5d4 c2c4 d4c3".split(), None),
-            # only straight after the double step
-            ("e2e4 a7a6 e4e5 d7d5 h2h3 h7h6 e5d6".split(), "illegal e5d6"),
-            # a double step may not jump over a pawn, nor capture forwards
-            ("e2e4 e7e5 a2a3 e5e4".split(), "illegal e5e4"),
-            ("e2e4 e7e6 e4e5 e6e5".split(), "illegal e6e5"),
-            ("g2g4 g7g5 g4g6".split(), "illegal g4g6"),
-            ("a2a3 b7b6 a3a4 b6a5".split(), "illegal b6a5"),
-        ]
-        for moves, expected in cases:
-            with self.subTest(moves=" ".join(moves)):
-                self.assertEqual(play(moves), expected)
-
-    def test_a_side_left_without_pawns_loses_and_a_blocked_side_draws(self):
-        board = Board()
-        board.pawns = [{28}, {35}]  # white e4, black d5
-        self.assertTrue(board.play("e4d5"))
-        self.assertEqual(board.outcome(), "1-0")
-        board = Board()
-        board.pawns = [{28}, {36, 55}]  # white e4 blocked by e5, black h7
-        board.side = 1
-        self.assertTrue(board.play("h7h6"))
-        self.assertEqual(board.outcome(), "1/2-1/2")
 
 
 class Faults(unittest.TestCase):

@@ -26,6 +26,8 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tools"))
+import pawnchess  # noqa: E402
 import referee  # noqa: E402
 
 SKIP = 77
@@ -219,7 +221,7 @@ def run_person(session, engine_cmd, screenshot, seed=5):
         if game.outcome:
             time.sleep(0.2)  # the result line is on its way
             continue
-        if game.board.side != referee.WHITE:
+        if game.board.side != pawnchess.WHITE:
             time.sleep(0.1)
             continue
         if screenshot and not shot_taken and len(game.moves) >= 12:
@@ -228,7 +230,7 @@ def run_person(session, engine_cmd, screenshot, seed=5):
             subprocess.run(["import", "-window", window, screenshot],
                            env=session.env, timeout=30, check=False)
             shot_taken = True
-        frm, to = chooser.choice(game.board.moves())
+        frm, to = chooser.choice(game.board.legal_moves())
         done = len(game.moves)
         for attempt in range(3):
             window, origin = board_origin(session)
@@ -250,7 +252,7 @@ def run_person(session, engine_cmd, screenshot, seed=5):
                     break
                 time.sleep(0.1)
             else:
-                print(f"xboard did not take {referee.name(frm)}{referee.name(to)}, "
+                print(f"xboard did not take {pawnchess.move_text((frm, to))}, "
                       f"attempt {attempt + 1}")
                 continue
             break
