@@ -23,6 +23,32 @@ std::int32_t parseNumber(std::string_view word) {
     return static_cast<std::int32_t>(value);
 }
 
+namespace {
+
+const CommandEntry COMMAND_TABLE[] = {
+    {"xboard", 1, 1, cmdXboard},     {"protover", 2, 2, cmdProtover},
+    {"accepted", 2, 2, cmdIgnore},   {"rejected", 2, 2, cmdIgnore},
+    {"new", 1, 1, cmdNew},           {"quit", 1, 1, cmdQuit},
+    {"random", 1, 1, cmdIgnore},     {"force", 1, 1, cmdForce},
+    {"go", 1, 1, cmdGo},             {"level", 4, 4, cmdLevel},
+    {"sd", 2, 2, cmdSd},             {"time", 2, 2, cmdTime},
+    {"otim", 2, 2, cmdIgnore},       {"?", 1, 1, cmdIgnore},
+    {"ping", 2, 2, cmdPing},         {"result", 1, 99, cmdResult},
+    {"setboard", 3, 7, cmdIgnore},   {"undo", 1, 1, cmdUndo},
+    {"remove", 1, 1, cmdRemove},     {"hard", 1, 1, cmdIgnore},
+    {"easy", 1, 1, cmdIgnore},       {"post", 1, 1, cmdIgnore},
+    {"nopost", 1, 1, cmdIgnore},     {"analyze", 1, 1, cmdIgnore},
+    {"exit", 1, 1, cmdIgnore},       {".", 1, 1, cmdIgnore},
+    {"egtpath", 3, 3, cmdIgnore},    {"option", 2, 2, cmdIgnore},
+    {"variant", 2, 2, cmdVariant},   {"perft", 2, 2, cmdIgnore},
+    {"divide", 2, 2, cmdIgnore},     {"auto", 1, 1, cmdAuto},
+    {"poll", 1, 1, cmdIgnore},       {"nopoll", 1, 1, cmdIgnore},
+};
+
+}  // namespace
+
+const std::span<const CommandEntry> COMMANDS{COMMAND_TABLE};
+
 static void reply(const char* format, const std::string& text) {
     std::printf(format, text.c_str());
     std::fflush(stdout);
@@ -61,14 +87,14 @@ bool cmdNew(Engine& engine, const WordList&, const std::string&) {
     engine.gameOver = false;
     engine.depthLimited = false;
     engine.maxDepth = 0;
-    defaultTimeControl(engine);
+    engine.timeControl = defaultTimeControl();
     engine.engineSide = engine.game.side ^ 1;
     engine.boardChanged = true;
     return true;
 }
 
 bool cmdQuit(Engine& engine, const WordList&, const std::string&) {
-    engine.finished = true;
+    engine.leaveLoop = true;
     engine.engineSide = NO_SIDE;
     return true;
 }
@@ -84,15 +110,15 @@ bool cmdGo(Engine& engine, const WordList&, const std::string&) {
 }
 
 bool cmdLevel(Engine& engine, const WordList& words, const std::string&) {
-    engine.mps = parseNumber(words.items[1]);
+    engine.timeControl.movesPerPeriod = parseNumber(words.items[1]);
     WordList pieces;
     splitWords(words.items[2], ':', pieces);
     std::int64_t base = std::int64_t{parseNumber(pieces.items[0])} * 60;
     if (pieces.count() >= 2) base += parseNumber(pieces.items[1]);
     if (base > std::numeric_limits<std::int32_t>::max()) base = std::numeric_limits<std::int32_t>::max();
     if (base < std::numeric_limits<std::int32_t>::min()) base = std::numeric_limits<std::int32_t>::min();
-    engine.baseSeconds = static_cast<std::int32_t>(base);
-    engine.incSeconds = parseNumber(words.items[3]);
+    engine.timeControl.baseSeconds = static_cast<std::int32_t>(base);
+    engine.timeControl.incrementSeconds = parseNumber(words.items[3]);
     engine.depthLimited = false;
     engine.maxDepth = 0;
     return true;
@@ -115,7 +141,7 @@ bool cmdTime(Engine& engine, const WordList& words, const std::string& line) {
         reply("Error (illegal time argument): %s\n", line);
         return false;
     }
-    const std::int64_t used = std::int64_t{allocateTime(engine, engine.clock.used).total} - t;
+    const std::int64_t used = std::int64_t{allocateTime(engine.timeControl, engine.game.ply, engine.clock.used).total} - t;
     engine.clock.used = used > 0 ? static_cast<std::int32_t>(used) : 0;
     return true;
 }

@@ -1,15 +1,30 @@
-// The handlers behind the rows of the command table: the engine's side of
-// the xboard protocol. Each returns true when it accepted the command.
+// The command table and the handlers behind its rows: the engine's side of
+// the xboard protocol. Each handler returns true when it accepted the
+// command.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
-#include "protocol/mainloop.h"
+#include "protocol/engine.h"
+#include "protocol/words.h"
 
 constexpr const char* ENGINE_NAME = "Quillfen";
-constexpr const char* ENGINE_VERSION = "1.2";
+constexpr const char* ENGINE_VERSION = QUILLFEN_VERSION;  // project(VERSION) in CMakeLists.txt
+
+using CommandHandler = bool (*)(Engine&, const WordList&, const std::string&);
+
+struct CommandEntry {
+    const char* name;
+    std::int32_t minWords;
+    std::int32_t maxWords;  // 0: the same as minWords
+    CommandHandler handler;
+};
+
+// Every command the engine knows, by its first word.
+extern const std::span<const CommandEntry> COMMANDS;
 
 // The leading decimal integer of a word: optional leading white space, an
 // optional sign, digits; stops at the first other character, 0 without

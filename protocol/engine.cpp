@@ -2,22 +2,16 @@
 
 #include "search/transposition.h"
 
-void defaultTimeControl(Engine& engine) {
-    engine.mps = 40;
-    engine.baseSeconds = 300;
-    engine.incSeconds = 0;
-}
-
 void initEngine(Engine& engine) {
     initSearchContext(engine.searchContext);
     initPosition(engine.game);
     engine.clock = Clock{false, 0, 0};
     engine.engineSide = engine.game.side ^ 1;
-    engine.finished = engine.gameOver = engine.xboardMode = engine.autoPlay = false;
+    engine.leaveLoop = engine.gameOver = engine.xboardMode = engine.autoPlay = false;
     engine.boardChanged = true;
     engine.depthLimited = false;
     engine.maxDepth = 0;
-    defaultTimeControl(engine);
+    engine.timeControl = defaultTimeControl();
     engine.input = stdin;
     initBitTables();
 }

@@ -6,7 +6,8 @@
 #include <cstdio>
 
 #include "board/position.h"
-#include "protocol/clock.h"
+#include "protocol/timecontrol.h"
+#include "search/clock.h"
 #include "search/searchcontext.h"
 
 struct Engine {
@@ -14,23 +15,18 @@ struct Engine {
     Position game;
     Clock clock;
     std::int32_t engineSide;
-    bool finished;
+    bool leaveLoop;            // "quit" or the end of input: the main loop ends
     bool gameOver;
     bool xboardMode;
     bool autoPlay;
     bool boardChanged;
     bool depthLimited;
     std::int32_t maxDepth;
-    std::int32_t mps;          // moves per period; 0 or less: the whole game
-    std::int32_t baseSeconds;
-    std::int32_t incSeconds;
+    TimeControl timeControl;
     std::FILE* input;          // where commands are read from: standard input
 };
 
 void initEngine(Engine& engine);
-
-// Sets the time control to its default: 40 moves in 300 seconds.
-void defaultTimeControl(Engine& engine);
 
 // Releases what the run allocated: the transposition table.
 void releaseEngine(Engine& engine);

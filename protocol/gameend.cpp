@@ -2,8 +2,7 @@
 
 #include <cstdio>
 
-#include "board/movegen.h"
-#include "board/perft.h"
+#include "board/gameresult.h"
 
 static void announce(Engine& engine, const char* result) {
     std::fputs(result, stdout);
@@ -15,20 +14,10 @@ static void announce(Engine& engine, const char* result) {
 
 void checkGameEnd(Engine& engine) {
     if (engine.gameOver) return;
-    Position& game = engine.game;
-    const int s = game.side, o = s ^ 1;
-    if ((game.pawns[o] & rankMask(PROMOTION_RANK[o])) || game.pawns[s] == 0) {
-        announce(engine, s == BLACK ? "1-0 {White mates}\n" : "0-1 {Black mates}\n");
-        return;
+    switch (gameResult(engine.game)) {
+        case GameResult::WHITE_WINS: announce(engine, "1-0 {White mates}\n"); break;
+        case GameResult::BLACK_WINS: announce(engine, "0-1 {Black mates}\n"); break;
+        case GameResult::DRAW: announce(engine, "1/2-1/2 {Draw}\n"); break;
+        case GameResult::ONGOING: break;
     }
-    // The last ply of the stacks has no move list of its own; no legal game
-    // gets there, and the moves are counted without one.
-    int moves;
-    if (game.ply < MAX_PLY) {
-        generateMoves(game);
-        moves = static_cast<int>(game.moveLists[game.ply].count);
-    } else {
-        moves = countMoves(game);
-    }
-    if (moves == 0) announce(engine, "1/2-1/2 {Draw}\n");
 }

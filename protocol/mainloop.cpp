@@ -5,41 +5,53 @@
 
 #include "board/moveinput.h"
 #include "protocol/commands.h"
+#include "protocol/engineturn.h"
 #include "protocol/gameend.h"
-#include "search/iterate.h"
 
-const CommandEntry COMMANDS[34] = {
-    {"xboard", 1, 1, cmdXboard},     {"protover", 2, 2, cmdProtover},
-    {"accepted", 2, 2, cmdIgnore},   {"rejected", 2, 2, cmdIgnore},
-    {"new", 1, 1, cmdNew},           {"quit", 1, 1, cmdQuit},
-    {"random", 1, 1, cmdIgnore},     {"force", 1, 1, cmdForce},
-    {"go", 1, 1, cmdGo},             {"level", 4, 4, cmdLevel},
-    {"sd", 2, 2, cmdSd},             {"time", 2, 2, cmdTime},
-    {"otim", 2, 2, cmdIgnore},       {"?", 1, 1, cmdIgnore},
-    {"ping", 2, 2, cmdPing},         {"result", 1, 99, cmdResult},
-    {"setboard", 3, 7, cmdIgnore},   {"undo", 1, 1, cmdUndo},
-    {"remove", 1, 1, cmdRemove},     {"hard", 1, 1, cmdIgnore},
-    {"easy", 1, 1, cmdIgnore},       {"post", 1, 1, cmdIgnore},
-    {"nopost", 1, 1, cmdIgnore},     {"analyze", 1, 1, cmdIgnore},
-    {"exit", 1, 1, cmdIgnore},       {".", 1, 1, cmdIgnore},
-    {"egtpath", 3, 3, cmdIgnore},    {"option", 2, 2, cmdIgnore},
-    {"variant", 2, 2, cmdVariant},   {"perft", 2, 2, cmdIgnore},
-    {"divide", 2, 2, cmdIgnore},     {"auto", 1, 1, cmdAuto},
-    {"poll", 1, 1, cmdIgnore},       {"nopoll", 1, 1, cmdIgnore},
-};
+namespace {
 
-void appendWord(WordList& list, std::string_view text) { list.items.emplace_back(text); }
-
-void splitWords(std::string_view text, char separator, WordList& list) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == separator) {
-            appendWord(list, text.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    appendWord(list, text.substr(start));
+// Reads one line (at most 1023 bytes, the line end included when it fits).
+// A NUL byte ends the line as far as the engine reads it.
+bool readLine(std::FILE* input, std::string& line) {
+    char buffer[1024];
+    if (std::fgets(buffer, sizeof buffer, input) == nullptr) return false;
+    line.assign(buffer, std::strlen(buffer));
+    return true;
 }
+
+void printChangedBoard(Engine& engine) {
+    if (engine.boardChanged) {
+        engine.boardChanged = false;
+        printBoard(engine.game);
+    }
+}
+
+void turnIfDue(Engine& engine, const LoopWatch* watch) {
+    if (engine.engineSide != engine.game.side) return;
+    if (watch != nullptr && watch->beforeTurn != nullptr) watch->beforeTurn(engine);
+    engineTurn(engine);
+    if (watch != nullptr && watch->afterTurn != nullptr) watch->afterTurn(engine);
+}
+
+// The steps of the loop up to its next read of a line; false when the loop
+// ends instead.
+bool untilRead(Engine& engine, const LoopWatch* watch) {
+    for (;;) {
+        if (engine.leaveLoop) return false;
+        printChangedBoard(engine);
+        checkGameEnd(engine);
+        if (!engine.autoPlay) {
+            if (!engine.xboardMode) {
+                std::printf("Your move: ");
+                std::fflush(stdout);
+            }
+            return true;
+        }
+        turnIfDue(engine, watch);
+    }
+}
+
+}  // namespace
 
 bool dispatchCommand(const std::string& line, Engine& engine) {
     WordList words;
@@ -62,10 +74,7 @@ bool dispatchCommand(const std::string& line, Engine& engine) {
     }
     if (!found) accepted = parseMove(engine.game, engine.boardChanged, line);
     if (accepted) {
-        if (engine.boardChanged) {
-            engine.boardChanged = false;
-            printBoard(engine.game);
-        }
+        printChangedBoard(engine);
         checkGameEnd(engine);
     }
     return accepted;
@@ -80,62 +89,36 @@ bool handleLine(Engine& engine, std::string_view raw) {
     return line.empty() || dispatchCommand(std::string(line), engine);
 }
 
-void readCommand(Engine& engine) {
-    char buffer[1024];
-    if (std::fgets(buffer, sizeof buffer, engine.input) == nullptr) {
-        engine.finished = true;
-        return;
-    }
-    // A NUL byte ends the line as far as the engine reads it.
-    handleLine(engine, std::string_view(buffer, std::strlen(buffer)));
+
+bool startLoop(Engine& engine, const LoopWatch* watch) {
+    std::printf("feature done=0\n");
+    std::fflush(stdout);
+    return untilRead(engine, watch);
 }
 
-// The move generator takes the squares of the mover's last rank to be empty,
-// which holds until one of its pawns has got there and won. Moves typed after
-// the result can go on from such a position, and "go" or "auto" would then
-// search it; it has no move to offer.
-static bool moverHasPromoted(const Position& game) {
-    return (game.pawns[game.side] & rankMask(PROMOTION_RANK[game.side])) != 0;
-}
-
-void engineTurn(Engine& engine) {
-    startClock(engine.clock);
-    ScoredMove move = moverHasPromoted(engine.game) ? ScoredMove{} : think(engine);
-    if (isNoMove(move.move)) {
-        // Only a position without a legal move gives no move: the engine
-        // stops playing instead of announcing a move that does not exist.
-        engine.engineSide = NO_SIDE;
-        engine.autoPlay = false;
+bool runPass(Engine& engine, const std::string_view* line, const LoopWatch* watch) {
+    if (line == nullptr) {
+        engine.leaveLoop = true;
     } else {
-        makeMove(engine.game, move);
-        engine.boardChanged = true;
-        char text[5];
-        moveText(move.move, text);
-        std::printf("move %s\n", text);
-        std::fflush(stdout);
-        if (engine.autoPlay) engine.engineSide ^= 1;
+        if (watch != nullptr && watch->beforeLine != nullptr) watch->beforeLine(engine);
+        const bool accepted = handleLine(engine, *line);
+        if (watch != nullptr && watch->afterLine != nullptr) watch->afterLine(engine, accepted);
     }
-    stopClock(engine.clock);
+    // Also at the end of input: a move already due is still played.
+    turnIfDue(engine, watch);
+    return untilRead(engine, watch);
 }
 
 int mainLoop(Engine& engine) {
     if (engine.input == stdin) std::setvbuf(stdin, nullptr, _IONBF, 0);
-    std::printf("feature done=0\n");
-    std::fflush(stdout);
-    while (!engine.finished) {
-        if (engine.boardChanged) {
-            engine.boardChanged = false;
-            printBoard(engine.game);
+    std::string line;
+    for (bool more = startLoop(engine); more;) {
+        if (readLine(engine.input, line)) {
+            const std::string_view view(line);
+            more = runPass(engine, &view);
+        } else {
+            more = runPass(engine, nullptr);
         }
-        checkGameEnd(engine);
-        if (!engine.autoPlay) {
-            if (!engine.xboardMode) {
-                std::printf("Your move: ");
-                std::fflush(stdout);
-            }
-            readCommand(engine);
-        }
-        if (engine.engineSide == engine.game.side) engineTurn(engine);
     }
     return 0;
 }

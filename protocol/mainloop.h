@@ -2,42 +2,36 @@
 // run its command or play it as a move, and move for the engine in its turn.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "protocol/engine.h"
 
-// The words of one command line, in order, empty words included.
-struct WordList {
-    std::vector<std::string> items;
-    std::uint32_t count() const { return static_cast<std::uint32_t>(items.size()); }
+// Lets the fuzzer and the tests look at the engine between the steps of a
+// pass. Any hook may be null.
+struct LoopWatch {
+    void (*beforeLine)(Engine&);
+    void (*afterLine)(Engine&, bool accepted);
+    void (*beforeTurn)(Engine&);
+    void (*afterTurn)(Engine&);
 };
 
-void appendWord(WordList& list, std::string_view text);
-// Every separator ends a word: n separators give n + 1 words.
-void splitWords(std::string_view text, char separator, WordList& list);
+// Announces the protocol's start ("feature done=0") and runs the loop up to
+// its first read of a line. Returns false when the loop has already ended.
+bool startLoop(Engine& engine, const LoopWatch* watch = nullptr);
 
-using CommandHandler = bool (*)(Engine&, const WordList&, const std::string&);
+// One pass of the loop: the line just read (null at the end of input), the
+// engine's turn when it is due, and everything up to the next read: a
+// changed board, the game-end check and the console prompt; in auto play
+// the engine's moves follow one another within the pass. Returns false once
+// the loop has ended ("quit", or the end of input).
+bool runPass(Engine& engine, const std::string_view* line, const LoopWatch* watch = nullptr);
 
-struct CommandEntry {
-    const char* name;
-    std::int32_t minWords;
-    std::int32_t maxWords;  // 0: the same as minWords
-    CommandHandler handler;
-};
-
-extern const CommandEntry COMMANDS[34];
-
+// Reads lines from `engine.input` until the loop ends.
 int mainLoop(Engine& engine);
-// Reads one line (at most 1023 bytes) and dispatches it; sets `finished` at
-// the end of input.
-void readCommand(Engine& engine);
+
 // Trims a raw line as the reader does and dispatches what remains. Returns
 // the dispatcher's verdict; a line that trims to nothing is ignored (true).
 bool handleLine(Engine& engine, std::string_view raw);
 // `line` is trimmed and not empty. Returns whether it was accepted.
 bool dispatchCommand(const std::string& line, Engine& engine);
-// The engine's turn in one pass of the loop.
-void engineTurn(Engine& engine);

@@ -1,24 +1,30 @@
 #include "search/iterate.h"
 
-#include <cinttypes>
 #include <cstdio>
 
 #include "board/movegen.h"
-#include "protocol/engine.h"
 #include "search/evaluate.h"
 #include "search/search.h"
 #include "search/transposition.h"
 
 namespace {
 
+// Room for the four numbers and a line of PV_MAX moves.
+constexpr int THINKING_LINE_SIZE = 64 + 5 * (PV_MAX + 1);
+
 void printThinking(const SearchContext& ctx, int depth, int score, const PvLine& line) {
-    if (ctx.quiet) return;
-    std::printf("%d %d %d %lld", depth, score,
-                stampDifference(readClock(*ctx.clock), ctx.startUsed),
-                static_cast<long long>(ctx.nodes));
-    printPv(line);
-    std::printf("\n");
-    std::fflush(stdout);
+    if (ctx.print == nullptr) return;
+    char text[THINKING_LINE_SIZE];
+    int length = std::snprintf(text, sizeof text, "%d %d %d %lld", depth, score,
+                               stampDifference(readClock(*ctx.limits.clock), ctx.limits.startUsed),
+                               static_cast<long long>(ctx.nodes));
+    char move[5];
+    for (std::uint32_t i = 0; i < line.count && length + 6 < THINKING_LINE_SIZE; ++i) {
+        moveText(line.moves[i].move, move);
+        length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length),
+                                " %s", move);
+    }
+    ctx.print(text);
 }
 
 // Gives the root move that the root ordering puts first its ordering score:
@@ -40,23 +46,16 @@ void orderRoot(MoveList& list, ScoredMove previousBest, ScoredMove hashMove) {
 bool tableCreated(SearchContext& ctx) {
     if (ctx.tt != nullptr) return true;
     ctx.tt = createTT();
-    if (ctx.tt != nullptr && ctx.tt->size != TT_SIZE) {
-        std::printf("# not enough memory for the full hash table: using %u entries\n",
-                    ctx.tt->size);
-        std::fflush(stdout);
+    if (ctx.tt != nullptr && ctx.tt->size != TT_SIZE && ctx.print != nullptr) {
+        char text[80];
+        std::snprintf(text, sizeof text, "# not enough memory for the full hash table: using %u entries",
+                      ctx.tt->size);
+        ctx.print(text);
     }
     return ctx.tt != nullptr;
 }
 
 }  // namespace
-
-void printPv(const PvLine& line) {
-    char text[5];
-    for (std::uint32_t i = 0; i < line.count; ++i) {
-        moveText(line.moves[i].move, text);
-        std::printf(" %s", text);
-    }
-}
 
 void extendPv(SearchContext& ctx, Position& pos, PvLine& line) {
     const int rootPly = pos.ply;
@@ -118,15 +117,8 @@ int searchRoot(SearchContext& ctx, Position& pos, int depth, int alpha, int beta
     return best;
 }
 
-void iterate(SearchContext& ctx, Position& pos, bool depthLimited, int maxDepth,
-             bool timeLimited, Clock& clock, std::int32_t startUsed,
-             std::int32_t budget, ScoredMove& bestMove) {
-    ctx.depthLimited = depthLimited;
-    ctx.maxDepth = maxDepth;
-    ctx.timeLimited = timeLimited;
-    ctx.clock = &clock;
-    ctx.startUsed = startUsed;
-    ctx.budget = budget;
+void iterate(SearchContext& ctx, Position& pos, const SearchLimits& limits, ScoredMove& bestMove) {
+    ctx.limits = limits;
     ctx.abort = false;
     ctx.nodes = 0;
     ctx.ttHits = 0;
@@ -138,22 +130,27 @@ void iterate(SearchContext& ctx, Position& pos, bool depthLimited, int maxDepth,
     // legal game comes near it.
     if (tableCreated(ctx) && pos.ply < MAX_PLY) {
         const int us = pos.side;
-        int f = evaluate(pos, us, us ^ 1, -MATE_BOUND, MATE_BOUND);
+        // The score of the last adopted iteration, the centre of the next
+        // one's aspiration window.
+        int expected = evaluate(pos, us, us ^ 1, -MATE_BOUND, MATE_BOUND);
         PvLine line;
-        int e = MATE;
-        for (int depth = 1;; ++depth, --e) {
-            if (depthLimited && depth > maxDepth) break;
+        // The full window of a re-search narrows by one each iteration: no
+        // win found at `depth` can be quicker than MATE - depth.
+        int fullWindow = MATE;
+        for (int depth = 1;; ++depth, --fullWindow) {
+            if (limits.depthLimited && depth > limits.maxDepth) break;
             clearPv(line);
-            int score = searchRoot(ctx, pos, depth, f - ASPIRATION_MARGIN,
-                                   f + ASPIRATION_MARGIN, bestMove, line);
+            int score = searchRoot(ctx, pos, depth, expected - ASPIRATION_MARGIN,
+                                   expected + ASPIRATION_MARGIN, bestMove, line);
             if (ctx.abort) break;
-            if (score >= f + ASPIRATION_MARGIN || score <= f - ASPIRATION_MARGIN)
-                score = searchRoot(ctx, pos, depth, -e, e, bestMove, line);
+            if (score >= expected + ASPIRATION_MARGIN || score <= expected - ASPIRATION_MARGIN)
+                score = searchRoot(ctx, pos, depth, -fullWindow, fullWindow, bestMove, line);
             if (line.count > 0 && !sameMove(line.moves[0].move, NO_MOVE)) {
-                f = score;
+                expected = score;
                 bestMove = line.moves[0];
             }
-            if (f >= e - 1) break;
+            // A win as quick as this depth allows cannot be bettered.
+            if (expected >= fullWindow - 1) break;
             if (depth >= 8 && pos.moveLists[pos.ply].count == 1) break;
             if (ctx.rootPly + depth >= MAX_PLY) break;
         }
@@ -170,7 +167,7 @@ void iterate(SearchContext& ctx, Position& pos, bool depthLimited, int maxDepth,
         }
     }
 
-    const std::int32_t elapsed = stampDifference(readClock(clock), startUsed);
+    const std::int32_t elapsed = stampDifference(readClock(*limits.clock), limits.startUsed);
     // Nodes per centisecond, cut to 32 bits, times 100; a zero time gives 0.
     const std::uint32_t perCentisecond =
         elapsed <= 0 ? 0 : static_cast<std::uint32_t>(ctx.nodes / static_cast<std::uint64_t>(elapsed));
@@ -178,18 +175,10 @@ void iterate(SearchContext& ctx, Position& pos, bool depthLimited, int maxDepth,
     const double ttUsed = ctx.tt == nullptr || ctx.tt->size == 0
                               ? 0.0
                               : static_cast<double>(ctx.tt->used) / ctx.tt->size * 100.0;
-    if (ctx.quiet) return;
-    std::printf("# elapsed=%d nodes=%lld nps=%d ttHits=%lld ttUsed=%4.1f%%\n", elapsed,
-                static_cast<long long>(ctx.nodes), nps,
-                static_cast<long long>(ctx.ttHits), ttUsed);
-    std::fflush(stdout);
-}
-
-ScoredMove think(Engine& engine) {
-    const std::int32_t usedNow = readClock(engine.clock);
-    const std::int32_t budget = allocateTime(engine, usedNow).budget;
-    ScoredMove result{};
-    iterate(engine.searchContext, engine.game, engine.depthLimited, engine.maxDepth,
-            true, engine.clock, usedNow, budget, result);
-    return result;
+    if (ctx.print == nullptr) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "# elapsed=%d nodes=%lld nps=%d ttHits=%lld ttUsed=%4.1f%%",
+                  elapsed, static_cast<long long>(ctx.nodes), nps,
+                  static_cast<long long>(ctx.ttHits), ttUsed);
+    ctx.print(text);
 }

@@ -7,20 +7,14 @@
 #include "board/position.h"
 #include "search/searchcontext.h"
 
-struct Engine;
-
 constexpr int ASPIRATION_MARGIN = 50;
 
-// The move to play in the game position; NO_MOVE only when the side to move
-// has no legal move. Expects the engine clock to be running.
-ScoredMove think(Engine& engine);
-
-void iterate(SearchContext& ctx, Position& pos, bool depthLimited, int maxDepth,
-             bool timeLimited, Clock& clock, std::int32_t startUsed,
-             std::int32_t budget, ScoredMove& bestMove);
+// Deepens the search of `pos` until a limit or a stop rule ends it and
+// leaves the move to play in `bestMove`: NO_MOVE only when the side to move
+// has no legal move. Creates the table on first use.
+void iterate(SearchContext& ctx, Position& pos, const SearchLimits& limits, ScoredMove& bestMove);
 
 int searchRoot(SearchContext& ctx, Position& pos, int depth, int alpha, int beta,
                ScoredMove previousBest, PvLine& line);
 
 void extendPv(SearchContext& ctx, Position& pos, PvLine& line);
-void printPv(const PvLine& line);

@@ -79,9 +79,7 @@ void releaseTT(TranspositionTable* table) {
 
 void storeTT(TranspositionTable& table, std::uint64_t key, int score, int bound,
              int depth, int age, ScoredMove move) {
-    const auto info = static_cast<std::uint16_t>(
-        (static_cast<unsigned>(bound) & 3) | ((static_cast<unsigned>(depth) & 31) << 2) |
-        (static_cast<unsigned>(age) << 7));
+    const std::uint16_t info = packEntryInfo(bound, depth, age);
     const auto lo = static_cast<std::uint32_t>(key);
     const auto hi = static_cast<std::uint32_t>(key >> 32);
     TTEntry* bucket = bucketOf(table, key);
@@ -102,9 +100,11 @@ void storeTT(TranspositionTable& table, std::uint64_t key, int score, int bound,
         }
     }
     if (slot == nullptr) {
+        // The entry to replace: the oldest, and among equally old the
+        // shallowest.
         int worst = -100000;
         for (int i = 0; i < TT_WAYS; ++i) {
-            int value = (bucket[i].info >> 7) * 32 - ((bucket[i].info >> 2) & 31);
+            int value = entryAge(bucket[i]) * 32 - entryDepth(bucket[i]);
             if (value > worst) {
                 worst = value;
                 slot = &bucket[i];
@@ -127,9 +127,9 @@ int probeTT(const TranspositionTable& table, std::uint64_t key, int& alpha,
         const TTEntry& e = bucket[i];
         if (e.keyLo != lo || e.keyHi != hi) continue;
         hashMove = e.move;
-        if (((e.info >> 2) & 31) < depth) return NO_CUTOFF;
+        if (entryDepth(e) < depth) return NO_CUTOFF;
         const int s = e.score;
-        switch (e.info & 3) {
+        switch (entryBound(e)) {
             case BOUND_EXACT:
                 return s;
             case BOUND_UPPER:

@@ -23,6 +23,18 @@ struct TTEntry {
 };
 static_assert(sizeof(TTEntry) == 16);
 
+// The fields packed into TTEntry::info. The depth keeps its low 5 bits and
+// the age 9 bits; the age is 63 minus the root's ply, so a larger age is an
+// older search.
+constexpr std::uint16_t packEntryInfo(int bound, int depth, int age) {
+    return static_cast<std::uint16_t>((static_cast<unsigned>(bound) & 3) |
+                                      ((static_cast<unsigned>(depth) & 31) << 2) |
+                                      (static_cast<unsigned>(age) << 7));
+}
+constexpr int entryBound(const TTEntry& e) { return e.info & 3; }
+constexpr int entryDepth(const TTEntry& e) { return (e.info >> 2) & 31; }
+constexpr int entryAge(const TTEntry& e) { return e.info >> 7; }
+
 struct TranspositionTable {
     TTEntry* entries;
     std::uint32_t used;

@@ -6,7 +6,6 @@
 
 #include "board/fen.h"
 #include "board/moves.h"
-#include "protocol/engine.h"
 #include "search/iterate.h"
 #include "search/transposition.h"
 
@@ -33,22 +32,26 @@ constexpr BenchPosition POSITIONS[] = {
 }  // namespace
 
 BenchResult runBench(int depth, bool print) {
-    static Engine engine;
-    initEngine(engine);
+    // The position's stacks and the context's line buffers are large.
+    static Position pos;
+    static SearchContext ctx;
+    initBitTables();
+    initPosition(pos);
+    initSearchContext(ctx);
+    ctx.print = nullptr;
+    const Clock clock{false, 0, 0};
     BenchResult total{0, 0.0};
     for (const BenchPosition& p : POSITIONS) {
         std::string error;
-        if (!setPositionFromFen(engine.game, p.fen, error)) {
+        if (!setPositionFromFen(pos, p.fen, error)) {
             std::fprintf(stderr, "bench position %s: %s\n", p.name, error.c_str());
             continue;
         }
-        SearchContext& ctx = engine.searchContext;
         releaseTT(ctx.tt);
         ctx.tt = nullptr;
-        ctx.quiet = true;
         ScoredMove best{};
         auto start = std::chrono::steady_clock::now();
-        iterate(ctx, engine.game, true, depth, false, engine.clock, 0, 0, best);
+        iterate(ctx, pos, depthOnly(depth, clock), best);
         double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         total.nodes += ctx.nodes;
@@ -60,7 +63,8 @@ BenchResult runBench(int depth, bool print) {
                         seconds > 0 ? static_cast<double>(ctx.nodes) / seconds : 0.0);
         }
     }
-    releaseEngine(engine);
+    releaseTT(ctx.tt);
+    ctx.tt = nullptr;
     if (print) {
         double nps = total.seconds > 0 ? static_cast<double>(total.nodes) / total.seconds : 0.0;
         std::printf("total nodes %llu  time %.3f s\n",

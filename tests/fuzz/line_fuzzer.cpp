@@ -1,7 +1,7 @@
 // libFuzzer target: arbitrary bytes as the engine's standard input. The
 // bytes are cut into lines as the line reader cuts them and each line goes
-// through the real trimming and dispatch, inside passes that mirror the main
-// loop (board print, game-end check, one line, the engine's turn). Searches
+// through the main loop's own passes (one line, the engine's turn, board
+// print, game-end check). Searches
 // are held to a small depth so that every input stays quick. After every
 // line and every engine move the position must still be a sound game
 // position, and a refused line must have changed nothing at all.
@@ -15,7 +15,6 @@
 #include "board/hash.h"
 #include "board/position.h"
 #include "protocol/engine.h"
-#include "protocol/gameend.h"
 #include "protocol/mainloop.h"
 #include "search/transposition.h"
 
@@ -65,8 +64,9 @@ struct Snapshot {
     std::int32_t eps[MAX_PLY + 1];
     Move history[MAX_PLY];
     Clock clock;
-    std::int32_t engineSide, maxDepth, mps, baseSeconds, incSeconds;
-    bool finished, gameOver, xboardMode, autoPlay, boardChanged, depthLimited;
+    std::int32_t engineSide, maxDepth;
+    TimeControl timeControl;
+    bool leaveLoop, gameOver, xboardMode, autoPlay, boardChanged, depthLimited;
 };
 
 Snapshot snapshot() {
@@ -86,10 +86,8 @@ Snapshot snapshot() {
     s.clock = engine.clock;
     s.engineSide = engine.engineSide;
     s.maxDepth = engine.maxDepth;
-    s.mps = engine.mps;
-    s.baseSeconds = engine.baseSeconds;
-    s.incSeconds = engine.incSeconds;
-    s.finished = engine.finished;
+    s.timeControl = engine.timeControl;
+    s.leaveLoop = engine.leaveLoop;
     s.gameOver = engine.gameOver;
     s.xboardMode = engine.xboardMode;
     s.autoPlay = engine.autoPlay;
@@ -108,8 +106,11 @@ bool sameState(const Snapshot& a, const Snapshot& b) {
     }
     return a.clock.running == b.clock.running && a.clock.used == b.clock.used &&
            a.clock.start == b.clock.start && a.engineSide == b.engineSide &&
-           a.maxDepth == b.maxDepth && a.mps == b.mps && a.baseSeconds == b.baseSeconds &&
-           a.incSeconds == b.incSeconds && a.finished == b.finished &&
+           a.maxDepth == b.maxDepth &&
+           a.timeControl.movesPerPeriod == b.timeControl.movesPerPeriod &&
+           a.timeControl.baseSeconds == b.timeControl.baseSeconds &&
+           a.timeControl.incrementSeconds == b.timeControl.incrementSeconds &&
+           a.leaveLoop == b.leaveLoop &&
            a.gameOver == b.gameOver && a.xboardMode == b.xboardMode &&
            a.autoPlay == b.autoPlay && a.boardChanged == b.boardChanged &&
            a.depthLimited == b.depthLimited;
@@ -130,6 +131,30 @@ std::string_view nextLine(const std::uint8_t* data, std::size_t size, std::size_
     return std::string_view(text, n);
 }
 
+// The engine's state before the line now being dispatched, and the ply
+// before the engine's turn now being played.
+Snapshot lineBefore;
+int plyBefore;
+
+const LoopWatch WATCH{
+    [](Engine&) { lineBefore = snapshot(); },
+    [](Engine&, bool accepted) {
+        checkPosition();
+        if (!accepted && !sameState(lineBefore, snapshot())) fail("a refused line changed the engine");
+    },
+    [](Engine& e) {
+        if (!e.depthLimited || e.maxDepth > FUZZ_MAX_DEPTH) {
+            e.depthLimited = true;
+            e.maxDepth = FUZZ_MAX_DEPTH;
+        }
+        plyBefore = e.game.ply;
+    },
+    [](Engine& e) {
+        checkPosition();
+        EXPECT(e.game.ply == plyBefore + 1 || (e.game.ply == plyBefore && e.engineSide == NO_SIDE));
+    },
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -145,34 +170,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     engine.input = nullptr;  // lines come from the fuzzer's bytes
     checkPosition();
 
+    // The real loop's passes, fed the fuzzer's lines, with the checks
+    // between their steps.
     std::size_t at = 0;
-    while (!engine.finished) {
-        if (engine.boardChanged) {
-            engine.boardChanged = false;
-            printBoard(engine.game);
-        }
-        checkGameEnd(engine);
-        if (!engine.autoPlay) {
-            if (at >= size) {
-                engine.finished = true;
-            } else {
-                const std::string_view line = nextLine(data, size, at);
-                const Snapshot before = snapshot();
-                const bool accepted = handleLine(engine, line);
-                checkPosition();
-                if (!accepted && !sameState(before, snapshot())) fail("a refused line changed the engine");
-            }
-        }
-        if (engine.engineSide == engine.game.side) {
-            if (!engine.depthLimited || engine.maxDepth > FUZZ_MAX_DEPTH) {
-                engine.depthLimited = true;
-                engine.maxDepth = FUZZ_MAX_DEPTH;
-            }
-            const int plyBefore = engine.game.ply;
-            engineTurn(engine);
-            checkPosition();
-            EXPECT(engine.game.ply == plyBefore + 1 ||
-                   (engine.game.ply == plyBefore && engine.engineSide == NO_SIDE));
+    for (bool more = startLoop(engine, &WATCH); more;) {
+        if (at < size) {
+            const std::string_view line = nextLine(data, size, at);
+            more = runPass(engine, &line, &WATCH);
+        } else {
+            more = runPass(engine, nullptr, &WATCH);
         }
     }
     releaseEngine(engine);

@@ -2,9 +2,10 @@
 
 #include <limits>
 
-#include "protocol/clock.h"
 #include "protocol/commands.h"
 #include "protocol/engine.h"
+#include "protocol/timecontrol.h"
+#include "search/clock.h"
 
 namespace {
 
@@ -31,12 +32,7 @@ TEST(Clock, BudgetsOfWorkedControls) {
         {1, 1, 0, 200, 0, 1, 10100, 9576},      // many periods rolled over
     };
     for (const Case& c : cases) {
-        Engine& e = freshEngine();
-        e.mps = c.mps;
-        e.baseSeconds = c.base;
-        e.incSeconds = c.inc;
-        e.game.ply = c.ply;
-        TimeAllocation a = allocateTime(e, c.used);
+        const TimeAllocation a = allocateTime(TimeControl{c.mps, c.base, c.inc}, c.ply, c.used);
         EXPECT_EQ(a.movesToGo, c.movesToGo) << c.mps << " " << c.ply;
         EXPECT_EQ(a.total, c.total) << c.mps << " " << c.ply;
         EXPECT_EQ(a.budget, c.budget) << c.mps << " " << c.ply;
@@ -44,16 +40,12 @@ TEST(Clock, BudgetsOfWorkedControls) {
 }
 
 TEST(Clock, HugeControlsSaturateInsteadOfOverflowing) {
-    Engine& e = freshEngine();
-    e.mps = 1;
-    e.baseSeconds = std::numeric_limits<std::int32_t>::max();
-    e.incSeconds = std::numeric_limits<std::int32_t>::max();
-    e.game.ply = 100;
-    TimeAllocation a = allocateTime(e, std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(a.total, std::numeric_limits<std::int32_t>::max());
+    constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t least = std::numeric_limits<std::int32_t>::min();
+    TimeAllocation a = allocateTime(TimeControl{1, most, most}, 100, least);
+    EXPECT_EQ(a.total, most);
     EXPECT_GE(a.budget, 0);
-    e.baseSeconds = e.incSeconds = std::numeric_limits<std::int32_t>::min();
-    a = allocateTime(e, std::numeric_limits<std::int32_t>::max());
+    a = allocateTime(TimeControl{1, least, least}, 100, most);
     EXPECT_EQ(a.available, 0);
     EXPECT_EQ(a.budget, 0);
 }
@@ -64,7 +56,7 @@ TEST(Clock, TimeCommandRebasesUsed) {
     splitWords("time 1000", ' ', words);
     EXPECT_TRUE(cmdTime(e, words, "time 1000"));
     EXPECT_EQ(e.clock.used, 29000);
-    EXPECT_EQ(allocateTime(e, e.clock.used).budget, 22);
+    EXPECT_EQ(allocateTime(e.timeControl, e.game.ply, e.clock.used).budget, 22);
     WordList more;
     splitWords("time 99999999", ' ', more);
     EXPECT_TRUE(cmdTime(e, more, "time 99999999"));

@@ -8,7 +8,7 @@
 
 #include "board/hash.h"
 #include "protocol/engine.h"
-#include "protocol/mainloop.h"
+#include "protocol/engineturn.h"
 
 namespace {
 

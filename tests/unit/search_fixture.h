@@ -20,10 +20,9 @@ struct SearchFixture {
         std::string error;
         if (!setPositionFromFen(pos, fen, error)) throw std::runtime_error(error);
         ctx.tt = createTT(1u << 16);
-        ctx.clock = &clock;
-        ctx.timeLimited = false;
+        ctx.limits = SearchLimits{false, 0, false, &clock, 0, 0};
         ctx.rootPly = pos.ply;
-        ctx.quiet = true;
+        ctx.print = nullptr;
     }
     ~SearchFixture() { releaseTT(ctx.tt); }
     SearchFixture(const SearchFixture&) = delete;
@@ -32,7 +31,15 @@ struct SearchFixture {
     // Depth-limited deepening without a time limit; returns the move.
     ScoredMove deepen(int depth) {
         ScoredMove best{};
-        iterate(ctx, pos, true, depth, false, clock, 0, 0, best);
+        iterate(ctx, pos, depthOnly(depth, clock), best);
+        return best;
+    }
+
+    // Deepening under a time budget that is already spent: the search ends
+    // at its first clock check.
+    ScoredMove deepenWithSpentBudget() {
+        ScoredMove best{};
+        iterate(ctx, pos, SearchLimits{false, 0, true, &clock, 0, 0}, best);
         return best;
     }
 };

@@ -107,7 +107,7 @@ TEST(Search, SingleReplyIsExtendedAndStoredOneDeeper) {
     for (int i = 0; i < TT_WAYS; ++i)
         if (bucket[i].keyLo == lo) found = i;
     ASSERT_GE(found, 0);
-    EXPECT_EQ((bucket[found].info >> 2) & 31, 2);
+    EXPECT_EQ(entryDepth(bucket[found]), 2);
     EXPECT_EQ(moveText(bucket[found].move.move), "e3e4");
 }
 
@@ -152,8 +152,7 @@ TEST(Search, LeavesThePositionAsItFoundItAlsoAfterAnAbort) {
     EXPECT_TRUE(Snapshot(f.pos) == before);
     EXPECT_FALSE(isNoMove(best.move));
     // A spent budget aborts at the first clock check, after 4096 nodes.
-    ScoredMove aborted{};
-    iterate(f.ctx, f.pos, false, 0, true, f.clock, 0, 0, aborted);
+    const ScoredMove aborted = f.deepenWithSpentBudget();
     EXPECT_TRUE(f.ctx.abort);
     EXPECT_EQ(f.ctx.nodes % 4096, 0u);
     EXPECT_TRUE(Snapshot(f.pos) == before);
@@ -167,8 +166,7 @@ TEST(Search, AbortInTheFirstIterationStillGivesALegalMove) {
     ASSERT_GT(f.ctx.nodes, 4096u) << "the position no longer fills a first iteration";
     releaseTT(f.ctx.tt);
     f.ctx.tt = createTT(1u << 16);
-    ScoredMove best{};
-    iterate(f.ctx, f.pos, false, 0, true, f.clock, 0, 0, best);
+    const ScoredMove best = f.deepenWithSpentBudget();
     EXPECT_TRUE(f.ctx.abort);
     // The move the root ordering tries first: the earliest capture onto the
     // highest rank.
@@ -202,7 +200,7 @@ TEST(Search, DeepeningStopRules) {
         f.pos.ply = c.plies;
         f.pos.hashKeys[c.plies] = f.pos.hashKeys[0];
         f.pos.epSquares[c.plies] = f.pos.epSquares[0];
-        f.ctx.quiet = false;
+        f.ctx.print = printToStdout;
         testing::internal::CaptureStdout();
         ScoredMove best = f.deepen(c.maxDepth);
         std::vector<std::string> lines = thinking(testing::internal::GetCapturedStdout());
@@ -221,7 +219,7 @@ TEST(Search, ThinkingLinesOfTheStartPosition) {
     // Node counts depend on the table's size: use the engine's own.
     releaseTT(f.ctx.tt);
     f.ctx.tt = createTT();
-    f.ctx.quiet = false;
+    f.ctx.print = printToStdout;
     testing::internal::CaptureStdout();
     ScoredMove best = f.deepen(6);
     std::string out = testing::internal::GetCapturedStdout();
@@ -252,10 +250,9 @@ TEST(Search, NoThinkingLineForARootSearchThatSearchedNothing) {
     // Lost for Black: from depth 8 on the window sits around -29990, so the
     // abort at the 4096th node falls inside it.
     SearchFixture f("8/1p2p3/p4p2/2Pp1P2/P6p/2P1P2P/3P4/8 b - - 0 1");
-    f.ctx.quiet = false;
+    f.ctx.print = printToStdout;
     testing::internal::CaptureStdout();
-    ScoredMove best{};
-    iterate(f.ctx, f.pos, false, 0, true, f.clock, 0, 0, best);
+    const ScoredMove best = f.deepenWithSpentBudget();
     const std::vector<std::string> lines = thinking(testing::internal::GetCapturedStdout());
     ASSERT_TRUE(f.ctx.abort);
     ASSERT_FALSE(lines.empty());

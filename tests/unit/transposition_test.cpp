@@ -40,6 +40,9 @@ TEST_F(SmallTable, FillsInSlotOrderThenReplacesOldestShallowest) {
     EXPECT_EQ(slot(0).keyHi, 9u);
     EXPECT_EQ(slot(0).score, 99);
     EXPECT_EQ(slot(0).info, BOUND_LOWER | (3 << 2) | (63 << 7));
+    EXPECT_EQ(entryBound(slot(0)), BOUND_LOWER);
+    EXPECT_EQ(entryDepth(slot(0)), 3);
+    EXPECT_EQ(entryAge(slot(0)), 63);
     EXPECT_EQ(slot(0).move.move, 0x200);
     // A key already held is overwritten in place once the bucket is full.
     storeTT(*tt, key(2), -5, BOUND_EXACT, 2, 60, move(0x300));
