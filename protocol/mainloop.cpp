@@ -7,6 +7,7 @@
 #include "protocol/commands.h"
 #include "protocol/engineturn.h"
 #include "protocol/gameend.h"
+#include "search/iterate.h"
 
 namespace {
 
@@ -93,6 +94,9 @@ bool handleLine(Engine& engine, std::string_view raw) {
 bool startLoop(Engine& engine, const LoopWatch* watch) {
     std::printf("feature done=0\n");
     std::fflush(stdout);
+    // The table is ready before the first line, so that no game's first
+    // move pays for it.
+    prepareTable(engine.searchContext);
     return untilRead(engine, watch);
 }
 

@@ -1,6 +1,7 @@
 #include "search/clock.h"
 
 #include <chrono>
+#include <limits>
 
 std::int32_t clockStamp() {
     using namespace std::chrono;
@@ -10,10 +11,23 @@ std::int32_t clockStamp() {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(seconds * 100 + millis / 10));
 }
 
+namespace {
+
+// `used` plus the time since `start`, held at 2^31 - 1 instead of wrapping:
+// a clock that wrapped would read less after more time, and the search
+// would never see its budget spent. A wall clock set back counts as no time.
+std::int32_t usedUntilNow(const Clock& clock) {
+    std::int32_t elapsed = stampDifference(clockStamp(), clock.start);
+    if (elapsed < 0) elapsed = 0;
+    const std::int64_t sum = std::int64_t{clock.used} + elapsed;
+    return sum > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                          : static_cast<std::int32_t>(sum);
+}
+
+}  // namespace
+
 std::int32_t readClock(const Clock& clock) {
-    if (!clock.running) return clock.used;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(clock.used) +
-                                     static_cast<std::uint32_t>(stampDifference(clockStamp(), clock.start)));
+    return clock.running ? usedUntilNow(clock) : clock.used;
 }
 
 void startClock(Clock& clock) {
@@ -24,7 +38,6 @@ void startClock(Clock& clock) {
 
 void stopClock(Clock& clock) {
     if (!clock.running) return;
+    clock.used = usedUntilNow(clock);
     clock.running = false;
-    clock.used = static_cast<std::int32_t>(static_cast<std::uint32_t>(clock.used) +
-                                           static_cast<std::uint32_t>(stampDifference(clockStamp(), clock.start)));
 }

@@ -22,6 +22,8 @@ inline std::int32_t stampDifference(std::int32_t later, std::int32_t earlier) {
                                      static_cast<std::uint32_t>(earlier));
 }
 
+// The centiseconds used so far, counting a running clock's time since its
+// start; never wraps: it stops at 2^31 - 1.
 std::int32_t readClock(const Clock& clock);
 void startClock(Clock& clock);
 void stopClock(Clock& clock);

@@ -16,7 +16,7 @@ void printThinking(const SearchContext& ctx, int depth, int score, const PvLine&
     if (ctx.print == nullptr) return;
     char text[THINKING_LINE_SIZE];
     int length = std::snprintf(text, sizeof text, "%d %d %d %lld", depth, score,
-                               stampDifference(readClock(*ctx.limits.clock), ctx.limits.startUsed),
+                               searchElapsed(ctx.limits),
                                static_cast<long long>(ctx.nodes));
     char move[5];
     for (std::uint32_t i = 0; i < line.count && length + 6 < THINKING_LINE_SIZE; ++i) {
@@ -43,7 +43,10 @@ void orderRoot(MoveList& list, ScoredMove previousBest, ScoredMove hashMove) {
     }
 }
 
-bool tableCreated(SearchContext& ctx) {
+
+}  // namespace
+
+bool ensureTable(SearchContext& ctx) {
     if (ctx.tt != nullptr) return true;
     ctx.tt = createTT();
     if (ctx.tt != nullptr && ctx.tt->size != TT_SIZE && ctx.print != nullptr) {
@@ -55,7 +58,9 @@ bool tableCreated(SearchContext& ctx) {
     return ctx.tt != nullptr;
 }
 
-}  // namespace
+void prepareTable(SearchContext& ctx) {
+    if (ensureTable(ctx)) touchTT(*ctx.tt);
+}
 
 void extendPv(SearchContext& ctx, Position& pos, PvLine& line) {
     const int rootPly = pos.ply;
@@ -128,7 +133,7 @@ void iterate(SearchContext& ctx, Position& pos, const SearchLimits& limits, Scor
 
     // A game position at the last ply of the stacks is not searched; no
     // legal game comes near it.
-    if (tableCreated(ctx) && pos.ply < MAX_PLY) {
+    if (ensureTable(ctx) && pos.ply < MAX_PLY) {
         const int us = pos.side;
         // The score of the last adopted iteration, the centre of the next
         // one's aspiration window.
@@ -167,7 +172,7 @@ void iterate(SearchContext& ctx, Position& pos, const SearchLimits& limits, Scor
         }
     }
 
-    const std::int32_t elapsed = stampDifference(readClock(*limits.clock), limits.startUsed);
+    const std::int32_t elapsed = searchElapsed(limits);
     // Nodes per centisecond, cut to 32 bits, times 100; a zero time gives 0.
     const std::uint32_t perCentisecond =
         elapsed <= 0 ? 0 : static_cast<std::uint32_t>(ctx.nodes / static_cast<std::uint64_t>(elapsed));

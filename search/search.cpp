@@ -1,5 +1,7 @@
 #include "search/search.h"
 
+#include <cstdio>
+
 #include "board/movegen.h"
 #include "search/evaluate.h"
 #include "search/transposition.h"
@@ -11,14 +13,27 @@ void initSearchContext(SearchContext& context) {
     context.nodes = 0;
     context.ttHits = 0;
     context.rootPly = 0;
-    context.depthLimited = false;
-    context.maxDepth = 0;
-    context.timeLimited = true;
-    context.clock = nullptr;
-    context.startUsed = 0;
-    context.budget = 0;
+    context.limits = SearchLimits{false, 0, true, nullptr, 0, 0};
     context.abort = false;
-    context.quiet = false;
+    context.print = printToStdout;
+}
+
+SearchLimits depthOnly(std::int32_t depth, const Clock& clock) {
+    return SearchLimits{true, depth, false, &clock, 0, 0};
+}
+
+void printToStdout(const char* line) {
+    std::fputs(line, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void checkTime(SearchContext& context) {
+    const SearchLimits& limits = context.limits;
+    if ((context.nodes & 0xfff) != 0 || !limits.timeLimited) return;
+    // Compared as a difference: the clock's reading may be near its end
+    // while the budget is small.
+    if (searchElapsed(limits) >= limits.budget) context.abort = true;
 }
 
 ScoredMove* pickBest(MoveList& list, std::uint32_t i) {
@@ -53,25 +68,6 @@ bool isKiller(const SearchContext& ctx, std::uint32_t distance, ScoredMove move)
 
 namespace {
 
-// The game-ending tests of every node, in order. Returns true with the score
-// in `score` when one of them decides the node.
-inline bool gameEnded(const Position& pos, int distance, int& score) {
-    const int s = pos.side, o = s ^ 1;
-    if (pos.pawns[o] & rankMask(PROMOTION_RANK[o])) {
-        score = distance - MATE;
-        return true;
-    }
-    if (pos.pawns[s] == 0) {
-        score = distance - MATE;
-        return true;
-    }
-    if (pos.pawns[s] & rankMask(LAST_BUT_ONE_RANK[s])) {
-        score = MATE - 1 - distance;
-        return true;
-    }
-    return false;
-}
-
 inline void countNode(SearchContext& ctx) {
     ++ctx.nodes;
     checkTime(ctx);
@@ -83,7 +79,7 @@ int quiesce(SearchContext& ctx, Position& pos, int alpha, int beta) {
     countNode(ctx);
     const int distance = pos.ply - ctx.rootPly;
     int ended;
-    if (gameEnded(pos, distance, ended)) return ended;
+    if (terminalScore(pos, distance, ended)) return ended;
     const int us = pos.side, them = us ^ 1;
     const int standPat = evaluate(pos, us, them, alpha, beta);
     if (standPat >= beta) return standPat;
@@ -110,7 +106,7 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
     countNode(ctx);
     const int distance = pos.ply - ctx.rootPly;
     int ended;
-    if (gameEnded(pos, distance, ended)) return ended;
+    if (terminalScore(pos, distance, ended)) return ended;
     const int us = pos.side, them = us ^ 1;
     if (pos.ply == MAX_PLY) return evaluate(pos, us, them, alpha, beta);
 
@@ -138,8 +134,14 @@ int search(SearchContext& ctx, Position& pos, int depth, int alpha, int beta, Pv
         else if (!isCapture(m.move) && isKiller(ctx, static_cast<std::uint32_t>(distance), m))
             m.score = static_cast<std::int16_t>(m.score + KILLER_BONUS);
     }
+    // Pawns (terminalScore saw them) but no legal move: a draw.
     if (list.count == 0) return 0;
+    // Their pawn a step from its last rank can be neither blocked nor taken (both would need a pawn
+    // of ours on our own first rank), and we cannot win before it arrives: a loss in two.
     if (pos.pawns[them] & rankMask(LAST_BUT_ONE_RANK[them])) return distance - (MATE - 2);
+    // Our runner's two steps can be neither blocked nor answered by a win of theirs (none of their
+    // pawns is a step from its last rank): a win in three, unless the first step leaves them with
+    // pawns but no move, a draw that this shortcut does not look for.
     if (hasRunnerInThree(pos, us)) return MATE - 3 - distance;
     if (list.count == 1) ++depth;
 

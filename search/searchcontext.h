@@ -20,6 +20,11 @@ struct SearchLimits {
     std::int32_t budget;     // centiseconds the search may use from startUsed
 };
 
+// Centiseconds the search has used so far.
+inline std::int32_t searchElapsed(const SearchLimits& limits) {
+    return stampDifference(readClock(*limits.clock), limits.startUsed);
+}
+
 // A search to `depth` without a clock: the benchmark's and the tests' limits.
 SearchLimits depthOnly(std::int32_t depth, const Clock& clock);
 

@@ -77,6 +77,15 @@ void releaseTT(TranspositionTable* table) {
     std::free(table);
 }
 
+void touchTT(TranspositionTable& table) {
+    // One write a page: the first byte of each 4 KiB, rewritten with its own
+    // value through a volatile pointer so that the write is not dropped.
+    constexpr std::size_t PAGE = 4096;
+    volatile unsigned char* bytes = reinterpret_cast<unsigned char*>(table.entries);
+    const std::size_t length = std::size_t{table.size} * sizeof(TTEntry);
+    for (std::size_t at = 0; at < length; at += PAGE) bytes[at] = bytes[at];
+}
+
 void storeTT(TranspositionTable& table, std::uint64_t key, int score, int bound,
              int depth, int age, ScoredMove move) {
     const std::uint16_t info = packEntryInfo(bound, depth, age);

@@ -48,6 +48,9 @@ struct TranspositionTable {
 // not even one bucket fits.
 TranspositionTable* createTT(std::uint32_t entries = TT_SIZE);
 void releaseTT(TranspositionTable* table);
+// Writes to every page of the table, which makes them all resident; the
+// entries keep their values.
+void touchTT(TranspositionTable& table);
 
 void storeTT(TranspositionTable& table, std::uint64_t key, int score, int bound,
              int depth, int age, ScoredMove move);

@@ -6,6 +6,7 @@
 #include "protocol/engine.h"
 #include "protocol/timecontrol.h"
 #include "search/clock.h"
+#include "search/searchcontext.h"
 
 namespace {
 
@@ -73,4 +74,27 @@ TEST(Clock, StampDifferencesSurviveTheWrap) {
     stopClock(c);
     EXPECT_FALSE(c.running);
     EXPECT_GE(c.used, 100);
+}
+
+// A clock at its end stays there: readings that wrapped to negative values
+// left the time check waiting for a budget it would never see spent.
+TEST(Clock, ReadingsSaturateAtTheEnd) {
+    constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    // Started a second ago, with the game's whole allowance already used.
+    Clock c{true, most, static_cast<std::int32_t>(static_cast<std::uint32_t>(clockStamp()) - 100u)};
+    EXPECT_EQ(readClock(c), most);
+    stopClock(c);
+    EXPECT_EQ(c.used, most);
+
+    // Saturated "level" and "time 0": the budget is nothing, and the first
+    // time check ends the search.
+    const TimeAllocation a = allocateTime(TimeControl{0, most, 0}, 0, most);
+    EXPECT_EQ(a.budget, 0);
+    static SearchContext ctx;
+    initSearchContext(ctx);
+    c.running = true;
+    ctx.limits = SearchLimits{false, 0, true, &c, readClock(c), a.budget};
+    ctx.nodes = 4096;
+    checkTime(ctx);
+    EXPECT_TRUE(ctx.abort);
 }
