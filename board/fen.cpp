@@ -104,9 +104,7 @@ bool setPositionFromFen(Position& pos, std::string_view fen, std::string& error)
         }
         // The engine keeps an en-passant square only when a capture onto it
         // is possible.
-        Bitboard t = squareBit(pawnSquare);
-        Bitboard beside = ((t & NOT_FILE_H) << 1) | ((t >> 1) & NOT_FILE_H);
-        if (!(beside & pawns[side])) ep = NO_SQUARE;
+        if (!(besideSquares(squareBit(pawnSquare)) & pawns[side])) ep = NO_SQUARE;
     }
     for (std::size_t i = 4; i < f.size(); ++i) {
         for (char c : f[i]) {

@@ -42,11 +42,11 @@ inline Bitboard emptySquares(const Position& pos) {
 const Bitboard (&EP_ATTACKERS)[2][64] = EP_TABLE.sets;
 
 void generatePromotionsWhite(const Position& pos, MoveList& list) {
-    emit(list, (pos.pawns[WHITE] & rankMask(6)) << 8, 8, 0, STEP_SCORE[WHITE]);
+    emit(list, promotionTargets<WHITE>(pos.pawns[WHITE]), 8, 0, STEP_SCORE[WHITE]);
 }
 
 void generatePromotionsBlack(const Position& pos, MoveList& list) {
-    emit(list, (pos.pawns[BLACK] & rankMask(1)) >> 8, -8, 0, STEP_SCORE[BLACK]);
+    emit(list, promotionTargets<BLACK>(pos.pawns[BLACK]), -8, 0, STEP_SCORE[BLACK]);
 }
 
 static void generateEnPassant(const Position& pos, MoveList& list, int e,
@@ -66,43 +66,37 @@ void generateEnPassantBlack(const Position& pos, MoveList& list, int epSquare) {
 }
 
 void generateCapturesWhite(const Position& pos, MoveList& list) {
-    Bitboard sources = pos.pawns[WHITE] & 0x0000ffffffffff00ULL;
-    emit(list, ((sources & NOT_FILE_A) << 7) & pos.pawns[BLACK], 7, CAPTURE_FLAG,
-         CAPTURE_SCORE[WHITE]);
-    emit(list, ((sources & NOT_FILE_H) << 9) & pos.pawns[BLACK], 9, CAPTURE_FLAG,
-         CAPTURE_SCORE[WHITE]);
+    const Bitboard own = pos.pawns[WHITE], enemy = pos.pawns[BLACK];
+    emit(list, captureTargets<WHITE, 7>(own, enemy), 7, CAPTURE_FLAG, CAPTURE_SCORE[WHITE]);
+    emit(list, captureTargets<WHITE, 9>(own, enemy), 9, CAPTURE_FLAG, CAPTURE_SCORE[WHITE]);
 }
 
 void generateCapturesBlack(const Position& pos, MoveList& list) {
-    Bitboard sources = pos.pawns[BLACK] & 0x00ffffffffff0000ULL;
-    emit(list, (sources >> 7) & pos.pawns[WHITE] & NOT_FILE_A, -7, CAPTURE_FLAG,
-         CAPTURE_SCORE[BLACK]);
-    emit(list, (sources >> 9) & pos.pawns[WHITE] & NOT_FILE_H, -9, CAPTURE_FLAG,
-         CAPTURE_SCORE[BLACK]);
+    const Bitboard own = pos.pawns[BLACK], enemy = pos.pawns[WHITE];
+    emit(list, captureTargets<BLACK, -7>(own, enemy), -7, CAPTURE_FLAG, CAPTURE_SCORE[BLACK]);
+    emit(list, captureTargets<BLACK, -9>(own, enemy), -9, CAPTURE_FLAG, CAPTURE_SCORE[BLACK]);
 }
 
 void generateStepsWhite(const Position& pos, MoveList& list) {
-    emit(list, ((pos.pawns[WHITE] & 0x0000ffffffff0000ULL) << 8) & emptySquares(pos),
-         8, 0, STEP_SCORE[WHITE]);
+    emit(list, stepTargets<WHITE>(pos.pawns[WHITE], emptySquares(pos)), 8, 0, STEP_SCORE[WHITE]);
 }
 
 void generateStepsBlack(const Position& pos, MoveList& list) {
-    emit(list, ((pos.pawns[BLACK] & 0x0000ffffffff0000ULL) >> 8) & emptySquares(pos),
-         -8, 0, STEP_SCORE[BLACK]);
+    emit(list, stepTargets<BLACK>(pos.pawns[BLACK], emptySquares(pos)), -8, 0, STEP_SCORE[BLACK]);
 }
 
 void generateStartStepsWhite(const Position& pos, MoveList& list) {
-    Bitboard empty = emptySquares(pos);
-    Bitboard singles = ((pos.pawns[WHITE] & rankMask(1)) << 8) & empty;
+    const Bitboard empty = emptySquares(pos);
+    const Bitboard singles = startStepTargets<WHITE>(pos.pawns[WHITE], empty);
     emit(list, singles, 8, 0, STEP_SCORE[WHITE]);
-    emit(list, (singles << 8) & empty, 16, DOUBLE_STEP_FLAG, STEP_SCORE[WHITE]);
+    emit(list, doubleStepTargets<WHITE>(singles, empty), 16, DOUBLE_STEP_FLAG, STEP_SCORE[WHITE]);
 }
 
 void generateStartStepsBlack(const Position& pos, MoveList& list) {
-    Bitboard empty = emptySquares(pos);
-    Bitboard singles = ((pos.pawns[BLACK] & rankMask(6)) >> 8) & empty;
+    const Bitboard empty = emptySquares(pos);
+    const Bitboard singles = startStepTargets<BLACK>(pos.pawns[BLACK], empty);
     emit(list, singles, -8, 0, STEP_SCORE[BLACK]);
-    emit(list, (singles >> 8) & empty, -16, DOUBLE_STEP_FLAG, STEP_SCORE[BLACK]);
+    emit(list, doubleStepTargets<BLACK>(singles, empty), -16, DOUBLE_STEP_FLAG, STEP_SCORE[BLACK]);
 }
 
 void generateMoves(Position& pos) {

@@ -40,6 +40,26 @@ constexpr Bitboard NOT_FILE_A = 0xfefefefefefefefeULL;
 constexpr Bitboard NOT_FILE_H = 0x7f7f7f7f7f7f7f7fULL;
 
 constexpr Bitboard rankMask(int rank) { return Bitboard{0xff} << (8 * rank); }
+
+// The squares of rank indexes first..last. The masks below are named by the
+// ranks as a player counts them, 1 to 8, which is the rank index plus one:
+// RANKS_2_TO_6 holds rank indexes 1 to 5.
+constexpr Bitboard rankSpan(int first, int last) {
+    Bitboard b = 0;
+    for (int r = first; r <= last; ++r) b |= rankMask(r);
+    return b;
+}
+constexpr Bitboard RANKS_2_TO_5 = rankSpan(1, 4);
+constexpr Bitboard RANKS_2_TO_6 = rankSpan(1, 5);
+constexpr Bitboard RANKS_3_TO_6 = rankSpan(2, 5);
+constexpr Bitboard RANKS_3_TO_7 = rankSpan(2, 6);
+constexpr Bitboard RANKS_4_TO_7 = rankSpan(3, 6);
+
+// The squares directly left and right of those of b, on the same rank.
+constexpr Bitboard besideSquares(Bitboard b) {
+    return ((b & NOT_FILE_H) << 1) | ((b >> 1) & NOT_FILE_H);
+}
+
 constexpr Bitboard squareBit(int sq) { return Bitboard{1} << sq; }
 constexpr int fileOf(int sq) { return sq & 7; }
 constexpr int rankOf(int sq) { return sq >> 3; }

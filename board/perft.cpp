@@ -2,40 +2,31 @@
 
 #include "board/movegen.h"
 
-bool isGameOver(const Position& pos) {
-    int s = pos.side, o = s ^ 1;
-    return (pos.pawns[o] & rankMask(PROMOTION_RANK[o])) != 0 || pos.pawns[s] == 0;
-}
-
 namespace {
 
-// The number of moves of `side` with the pawn sets `own` and `enemy` and the
-// en-passant square `ep`, 0 when the game is over (the other side has a
-// pawn on its last rank, or `side` has none). Inlined into each perft below
-// so that its bit counts compile to the best instruction perft may use.
-[[gnu::always_inline]] inline int countFor(int side, Bitboard own, Bitboard enemy, int ep) {
-    if ((enemy & rankMask(PROMOTION_RANK[side ^ 1])) != 0 || own == 0) return 0;
+// The moves of side S with the pawn sets `own` and `enemy` and the
+// en-passant square `ep`, counted off the generators' destination sets.
+template <int S>
+[[gnu::always_inline]] inline int countSide(Bitboard own, Bitboard enemy, int ep) {
     const Bitboard empty = ~(own | enemy);
     int n = 0;
-    if (ep != NO_SQUARE) n += __builtin_popcountll(EP_ATTACKERS[side][ep] & own);
-    if (side == WHITE) {
-        n += __builtin_popcountll(own & rankMask(6));
-        Bitboard sources = own & 0x0000ffffffffff00ULL;
-        n += __builtin_popcountll(((sources & NOT_FILE_A) << 7) & enemy);
-        n += __builtin_popcountll(((sources & NOT_FILE_H) << 9) & enemy);
-        n += __builtin_popcountll(((own & 0x0000ffffffff0000ULL) << 8) & empty);
-        Bitboard singles = ((own & rankMask(1)) << 8) & empty;
-        n += __builtin_popcountll(singles) + __builtin_popcountll((singles << 8) & empty);
-    } else {
-        n += __builtin_popcountll(own & rankMask(1));
-        Bitboard sources = own & 0x00ffffffffff0000ULL;
-        n += __builtin_popcountll((sources >> 7) & enemy & NOT_FILE_A);
-        n += __builtin_popcountll((sources >> 9) & enemy & NOT_FILE_H);
-        n += __builtin_popcountll(((own & 0x0000ffffffff0000ULL) >> 8) & empty);
-        Bitboard singles = ((own & rankMask(6)) >> 8) & empty;
-        n += __builtin_popcountll(singles) + __builtin_popcountll((singles >> 8) & empty);
-    }
+    if (ep != NO_SQUARE) n += __builtin_popcountll(EP_ATTACKERS[S][ep] & own);
+    n += __builtin_popcountll(promotionSources<S>(own));
+    constexpr int LEFT = S == WHITE ? 7 : -9, RIGHT = S == WHITE ? 9 : -7;
+    n += __builtin_popcountll(captureTargets<S, LEFT>(own, enemy));
+    n += __builtin_popcountll(captureTargets<S, RIGHT>(own, enemy));
+    n += __builtin_popcountll(stepTargets<S>(own, empty));
+    const Bitboard singles = startStepTargets<S>(own, empty);
+    n += __builtin_popcountll(singles) + __builtin_popcountll(doubleStepTargets<S>(singles, empty));
     return n;
+}
+
+// The number of moves of `side`, 0 when the game is over. Inlined into each
+// perft below so that its bit counts compile to the best instruction perft
+// may use.
+[[gnu::always_inline]] inline int countFor(int side, Bitboard own, Bitboard enemy, int ep) {
+    if (isGameWon(side, own, enemy)) return 0;
+    return side == WHITE ? countSide<WHITE>(own, enemy, ep) : countSide<BLACK>(own, enemy, ep);
 }
 
 [[gnu::always_inline]] inline int countMovesInline(const Position& pos) {
@@ -51,13 +42,7 @@ namespace {
     Bitboard mover = pos.pawns[s] ^ (squareBit(moveFrom(m)) | squareBit(moveTo(m)));
     Bitboard other = pos.pawns[o];
     if (isCapture(m)) other &= ~squareBit(capturedSquare(m, s));
-    int ep = NO_SQUARE;
-    if (isDoubleStep(m)) {
-        Bitboard t = squareBit(moveTo(m));
-        Bitboard beside = ((t & NOT_FILE_H) << 1) | ((t >> 1) & NOT_FILE_H);
-        if (beside & other) ep = moveTo(m) - PUSH[s];
-    }
-    return countFor(o, other, mover, ep);
+    return countFor(o, other, mover, epSquareAfter(pos, s, m));
 }
 
 template <std::uint64_t (*Self)(Position&, int)>

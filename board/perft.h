@@ -4,12 +4,8 @@
 
 #include <cstdint>
 
+#include "board/gameresult.h"
 #include "board/position.h"
-
-// True when the game is over in `pos`: the side that just moved has a pawn
-// on its last rank, or the side to move has no pawns. Such a position has no
-// moves.
-bool isGameOver(const Position& pos);
 
 // Number of moves of the side to move, counted from the destination sets
 // without building a list; 0 when the game is over.

@@ -26,9 +26,8 @@ void setupPawns(Position& pos);
 // passed over, when an enemy pawn stands directly beside the to-square.
 inline int epSquareAfter(const Position& pos, int mover, Move m) {
     if (!isDoubleStep(m)) return NO_SQUARE;
-    Bitboard t = squareBit(moveTo(m));
-    Bitboard beside = ((t & NOT_FILE_H) << 1) | ((t >> 1) & NOT_FILE_H);
-    return (beside & pos.pawns[mover ^ 1]) ? moveTo(m) - PUSH[mover] : NO_SQUARE;
+    return (besideSquares(squareBit(moveTo(m))) & pos.pawns[mover ^ 1]) ? moveTo(m) - PUSH[mover]
+                                                                        : NO_SQUARE;
 }
 
 // Plays a legal move of the side to move; requires ply < MAX_PLY.

@@ -19,15 +19,6 @@ Bitboard fileSpan(int file, int lo, int hi, bool ownFile) {
     return b;
 }
 
-constexpr Bitboard RANKS_1_TO_4 = 0x000000ffffffff00ULL;
-constexpr Bitboard RANKS_1_TO_5 = 0x0000ffffffffff00ULL;
-constexpr Bitboard RANKS_2_TO_6 = 0x00ffffffffff0000ULL;
-constexpr Bitboard RANKS_3_TO_6 = 0x00ffffffff000000ULL;
-
-inline Bitboard besideFiles(Bitboard b) {
-    return ((b & NOT_FILE_H) << 1) | ((b >> 1) & NOT_FILE_H);
-}
-
 // The pawn counts of the eight ranks of b, one byte per rank.
 inline std::uint64_t rankCounts(Bitboard b) {
     b = b - ((b >> 1) & 0x5555555555555555ULL);
@@ -77,32 +68,32 @@ inline int sideScore(const Position& pos) {
     const Bitboard own = pos.pawns[S], enemy = pos.pawns[S ^ 1];
     Bitboard notPassed, supported, blocked;
     if constexpr (S == WHITE) {
-        Bitboard ahead = enemy & RANKS_2_TO_6;
-        ahead |= besideFiles(ahead);
+        Bitboard ahead = enemy & RANKS_3_TO_7;
+        ahead |= besideSquares(ahead);
         ahead >>= 8;  // every square below such a pawn
         ahead |= ahead >> 8;
         ahead |= ahead >> 16;
         ahead |= ahead >> 32;
-        notPassed = own & ahead & RANKS_1_TO_5;
-        Bitboard support = besideFiles(own & RANKS_1_TO_4);
+        notPassed = own & ahead & RANKS_2_TO_6;
+        Bitboard support = besideSquares(own & RANKS_2_TO_5);
         support |= support << 8;  // beside the pawn and every square above
         support |= support << 16;
         support |= support << 32;
-        supported = support & RANKS_1_TO_4;
+        supported = support & RANKS_2_TO_5;
         blocked = enemy >> 8;
     } else {
-        Bitboard ahead = enemy & RANKS_1_TO_5;
-        ahead |= besideFiles(ahead);
+        Bitboard ahead = enemy & RANKS_2_TO_6;
+        ahead |= besideSquares(ahead);
         ahead <<= 8;
         ahead |= ahead << 8;
         ahead |= ahead << 16;
         ahead |= ahead << 32;
-        notPassed = own & ahead & RANKS_2_TO_6;
-        Bitboard support = besideFiles(own & RANKS_3_TO_6);
+        notPassed = own & ahead & RANKS_3_TO_7;
+        Bitboard support = besideSquares(own & RANKS_4_TO_7);
         support |= support >> 8;
         support |= support >> 16;
         support |= support >> 32;
-        supported = support & RANKS_3_TO_6;
+        supported = support & RANKS_4_TO_7;
         blocked = enemy << 8;
     }
     const Bitboard passed = own & ~notPassed;

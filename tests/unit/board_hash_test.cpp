@@ -84,6 +84,27 @@ TEST_F(HashTables, KeysComeFromTheSeedAndFillTheirSlotsInOrder) {
     EXPECT_EQ(generateKeys(), expected);
 }
 
+// The test above draws the keys again from the same library generator, so
+// it cannot see a generator that differs from the one the keys were first
+// read off (glibc's). A C library whose rand() gives other numbers for the
+// seed gives other keys, and is caught here at the key.
+TEST_F(HashTables, KeysOfTheGlibcGenerator) {
+    struct Case {
+        const char* name;
+        std::uint64_t key, expected;
+    } cases[] = {
+        {"first key, white a2", PAWN_KEYS[WHITE][8], 0xed86e0a404cc61eaULL},
+        {"white e2", PAWN_KEYS[WHITE][12], 0x9111a6d5fd5a494dULL},
+        {"black a2", PAWN_KEYS[BLACK][8], 0xeb4ba64c91e331a9ULL},
+        {"black e7", PAWN_KEYS[BLACK][52], 0x32664ab7c0b40691ULL},
+        {"side", SIDE_KEY, 0x3107425e293e9dd8ULL},
+        {"en passant e3", EP_KEYS[20], 0x745299f351340ac1ULL},
+        {"last key, en passant h6", EP_KEYS[47], 0x9f54f43a6ebe33aeULL},
+        {"start position", startPosition()->hashKeys[0], 0x106f5802bf233abeULL},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.key, c.expected) << c.name << std::hex << " " << c.key;
+}
+
 TEST_F(HashTables, UnusedSlotsAreZeroAndUsedKeysAreDistinctAndBalanced) {
     std::set<std::uint64_t> seen;
     auto check = [&](std::uint64_t key) {
