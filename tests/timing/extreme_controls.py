@@ -2,7 +2,7 @@
 """Extreme time controls and clock values: each case goes to a fresh engine
 process as
 
-    xboard / protover 2 / <the case's level, time and otim lines> / ping 1
+    xboard / protover 2 / new / <the case's level, time and otim lines> / ping 1
 
 and once the pong is back (start-up is not timed), "go": the engine, White,
 must answer with a legal "move ..." within the case's time plus a slack.
@@ -93,7 +93,7 @@ def run_case(engine_path, clock_lines, bound):
     fault = None
     board = Board()
     try:
-        engine.send("xboard\nprotover 2\n" + clock_lines + "\n")
+        engine.send("xboard\nprotover 2\nnew\n" + clock_lines + "\n")
         engine.sync(START_SECONDS)
         command = "go\n"
         for n in range(2):
