@@ -8,7 +8,8 @@ and once the pong is back (start-up is not timed), "go": the engine, White,
 must answer with a legal "move ..." within the case's time plus a slack.
 Then the same clock lines and a Black reply are sent, and the second move
 is held to the same bound: a clock that went wrong in the first move's
-bookkeeping shows there.
+bookkeeping shows there. A case marked Black is played the other way
+round: the clock lines and White's first move instead of "go".
 
 A case's time is what the engine may spend on the whole rest of the game:
 the lesser of the level's allotment and the "time" it was sent (the engine
@@ -30,13 +31,13 @@ import sys
 import time
 
 from engine_process import EngineProcess, NoAnswer
-from pawnchess import Board, move_text, parse_move
+from pawnchess import BLACK, WHITE, Board, move_text, parse_move
 
 # Start-up (the table is allocated and touched) and the handshake.
 START_SECONDS = 10.0
 
 # name, the clock lines, the seconds left to the engine for the rest of
-# the game.
+# the game, and the engine's side when it is not White.
 CASES = [
     # No time left, or one centisecond, under ordinary controls.
     ("sudden death 1 s, time 0", "level 0 0:01 0\ntime 0\notim 100", 0),
@@ -46,6 +47,8 @@ CASES = [
     ("1 in 1 s, time 0", "level 1 0:01 0\ntime 0\notim 100", 0),
     ("1 in 1 s, time 1 s", "level 1 0:01 0\ntime 100\notim 100", 1),
     ("2 in 1 s, time 0.5 s", "level 2 0:01 0\ntime 50\notim 100", 0.5),
+    ("1 in 1 s as Black, time 0", "level 1 0:01 0\ntime 0\notim 100", 0, BLACK),
+    ("1 in 1 s as Black, time 1 s", "level 1 0:01 0\ntime 100\notim 100", 1, BLACK),
     ("all zero", "level 0 0:00 0\ntime 0\notim 0", 0),
     ("increment only, time 0", "level 0 0 5\ntime 0\notim 500", 0),
     ("increment only, time 1 s", "level 0 0 5\ntime 100\notim 100", 1),
@@ -85,7 +88,7 @@ CASES = [
 ]
 
 
-def run_case(engine_path, clock_lines, bound):
+def run_case(engine_path, clock_lines, bound, side):
     """The two answer times (None for a move not reached) and a fault, None
     when there is none."""
     engine = EngineProcess(engine_path)
@@ -95,7 +98,13 @@ def run_case(engine_path, clock_lines, bound):
     try:
         engine.send("xboard\nprotover 2\nnew\n" + clock_lines + "\n")
         engine.sync(START_SECONDS)
-        command = "go\n"
+        time_lines = clock_lines.split("\n", 1)[1]
+        if side == WHITE:
+            command = "go\n"
+        else:
+            opening = sorted(board.legal_moves())[0]
+            board.play(opening)
+            command = time_lines + "\n" + move_text(opening) + "\n"
         for n in range(2):
             sent = engine.send(command)
             try:
@@ -115,7 +124,7 @@ def run_case(engine_path, clock_lines, bound):
             board.play(parse_move(text))
             reply = sorted(board.legal_moves())[0]
             board.play(reply)
-            command = clock_lines.split("\n", 1)[1] + "\n" + move_text(reply) + "\n"
+            command = time_lines + "\n" + move_text(reply) + "\n"
     except NoAnswer as e:
         fault = f"start-up: {e}"
     status, errors = engine.close(timeout=2 if fault else 10)
@@ -147,9 +156,9 @@ def main():
     print(f"{'case':{width}}  given s  bound s  move 1 s  move 2 s")
     failed = []
     started = time.perf_counter()
-    for name, clock_lines, given in cases:
+    for name, clock_lines, given, *side in cases:
         bound = given + args.slack
-        times, fault = run_case(args.engine, clock_lines, bound)
+        times, fault = run_case(args.engine, clock_lines, bound, side[0] if side else WHITE)
         print(f"{name:{width}}  {given:7.2f}  {bound:7.2f}  {shown(times[0]):>8}  "
               f"{shown(times[1]):>8}{'  FAIL' if fault else ''}", flush=True)
         if fault:
