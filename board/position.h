@@ -66,8 +66,10 @@ inline void unmakeMove(Position& pos) {
 inline bool hasRunnerInThree(const Position& pos, int s) {
     Bitboard empty = ~(pos.pawns[WHITE] | pos.pawns[BLACK]);
     if (s == WHITE)
-        return (pos.pawns[WHITE] & rankMask(5) & ((empty & rankMask(6)) >> 8)) != 0;
-    return (pos.pawns[BLACK] & rankMask(2) & ((empty & rankMask(1)) << 8)) != 0;
+        return (pos.pawns[WHITE] & rankMask(LAST_BUT_TWO_RANK[WHITE]) &
+                ((empty & rankMask(LAST_BUT_ONE_RANK[WHITE])) >> 8)) != 0;
+    return (pos.pawns[BLACK] & rankMask(LAST_BUT_TWO_RANK[BLACK]) &
+            ((empty & rankMask(LAST_BUT_ONE_RANK[BLACK])) << 8)) != 0;
 }
 
 void printBoard(const Position& pos);
