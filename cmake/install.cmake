@@ -88,19 +88,27 @@ endif()
 add_custom_target(quillfen_packaging_files ALL DEPENDS ${quillfen_compressed} ${logo_png})
 install(FILES ${logo_svg} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps)
 
-# The plugin file and the desktop entry, with the installed paths.
-set(quillfen_eng ${QUILLFEN_GENERATED}/quillfen.eng)
-set(quillfen_desktop ${QUILLFEN_GENERATED}/quillfen.desktop)
+# The plugin file and the desktop entry, with the installed paths. Each
+# install writes its own copies (a folder per destination), so that an
+# install into a test prefix and cpack's install for /usr can run at once.
 install(CODE "
-  set(QUILLFEN_ENGINE_COMMAND \"\${CMAKE_INSTALL_PREFIX}/${QUILLFEN_INSTALL_GAMESDIR}/quillfen\")
-  set(QUILLFEN_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${QUILLFEN_INSTALL_GAMESDIR}/quillfen-xboard\")
-  configure_file(\"${QUILLFEN_PACKAGING_DIR}/quillfen.eng.in\" \"${quillfen_eng}\" @ONLY)
-  configure_file(\"${QUILLFEN_PACKAGING_DIR}/quillfen.desktop.in\" \"${quillfen_desktop}\" @ONLY)
+  set(games \"\${CMAKE_INSTALL_PREFIX}/${QUILLFEN_INSTALL_GAMESDIR}\")
+  set(QUILLFEN_ENGINE_COMMAND \"\${games}/quillfen\")
+  set(QUILLFEN_LAUNCHER \"\${games}/quillfen-xboard\")
+  string(MD5 where \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(out \"${QUILLFEN_GENERATED}/install-\${where}\")
+  configure_file(\"${QUILLFEN_PACKAGING_DIR}/quillfen.eng.in\" \"\${out}/quillfen.eng\" @ONLY)
+  configure_file(\"${QUILLFEN_PACKAGING_DIR}/quillfen.desktop.in\" \"\${out}/quillfen.desktop\" @ONLY)
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/games/plugins/xboard\"
+       TYPE FILE FILES \"\${out}/quillfen.eng\")
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/applications\"
+       TYPE FILE FILES \"\${out}/quillfen.desktop\")
 ")
-install(FILES ${quillfen_eng} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/games/plugins/xboard)
-install(FILES ${quillfen_desktop} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 
-# The Debian package.
+# The Debian package. cpack packages the build as it is (build first): it
+# does not start a build of its own, which the package test, running beside
+# the other tests, must not do.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillfen)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
