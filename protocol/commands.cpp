@@ -141,7 +141,15 @@ bool cmdTime(Engine& engine, const WordList& words, const std::string& line) {
         reply("Error (illegal time argument): %s\n", line);
         return false;
     }
-    const std::int64_t used = std::int64_t{allocateTime(engine.timeControl, engine.game.ply, engine.clock.used).total} - t;
+    // The clock is set for the engine's next move. Sent before the
+    // opponent's move, the line arrives a ply early; for White after its
+    // last move of a period the period is already over, and the total of
+    // the period before would give the engine a whole period it does not
+    // have.
+    const Position& game = engine.game;
+    const bool beforeOpponentMove = engine.engineSide != NO_SIDE && engine.engineSide != game.side;
+    const std::int32_t nextPly = beforeOpponentMove ? game.ply + 1 : game.ply;
+    const std::int64_t used = std::int64_t{allocateTime(engine.timeControl, nextPly, engine.clock.used).total} - t;
     engine.clock.used = used > 0 ? static_cast<std::int32_t>(used) : 0;
     return true;
 }

@@ -98,3 +98,31 @@ TEST(Clock, ReadingsSaturateAtTheEnd) {
     checkTime(ctx);
     EXPECT_TRUE(ctx.abort);
 }
+
+// "time" comes before the opponent's move. For White after the last move of
+// a period it already counts the next period's time: rebasing against the
+// period just ended credited a second period on top of it.
+TEST(Clock, TimeBeforeTheOpponentsMoveCountsForTheNextMove) {
+    struct Case {
+        int engineSide, ply;
+        std::int32_t used;  // after "time 100" under one move in one second
+    } cases[] = {
+        {WHITE, 1, 100},     // White's period ended with its move: 2 s in all
+        {BLACK, 0, 0},       // Black has not moved yet: still the first period
+        {BLACK, 2, 100},
+        {NO_SIDE, 1, 0},     // no engine side: the move is for the side to move
+    };
+    for (const Case& c : cases) {
+        Engine& e = freshEngine();
+        e.timeControl = TimeControl{1, 1, 0};
+        e.engineSide = c.engineSide;
+        e.game.ply = c.ply;
+        e.game.side = c.ply & 1;
+        WordList words;
+        splitWords("time 100", ' ', words);
+        EXPECT_TRUE(cmdTime(e, words, "time 100"));
+        EXPECT_EQ(e.clock.used, c.used) << c.engineSide << " " << c.ply;
+        const int movePly = c.engineSide == NO_SIDE || c.engineSide == e.game.side ? c.ply : c.ply + 1;
+        EXPECT_LE(allocateTime(e.timeControl, movePly, e.clock.used).budget, 100);
+    }
+}
