@@ -85,3 +85,14 @@ class EngineProcess:
         errors = self.stderr.read().decode("utf-8", "replace")
         self.stderr.close()
         return status, errors
+
+
+def close_with_fault(engine, fault):
+    """Closes the engine and returns the run's fault: the one already seen,
+    else a nonzero exit status, else the first line on standard error."""
+    status, errors = engine.close(timeout=2 if fault else 10)
+    if fault is None and status != 0:
+        fault = f"exit status {status}"
+    if fault is None and errors.strip():
+        fault = "standard error: " + errors.strip().splitlines()[0]
+    return fault

@@ -30,7 +30,7 @@ import argparse
 import sys
 import time
 
-from engine_process import EngineProcess, NoAnswer
+from engine_process import EngineProcess, NoAnswer, close_with_fault
 from pawnchess import BLACK, WHITE, Board, move_text, parse_move
 
 # Start-up (the table is allocated and touched) and the handshake.
@@ -127,11 +127,7 @@ def run_case(engine_path, clock_lines, bound, side):
             command = time_lines + "\n" + move_text(reply) + "\n"
     except NoAnswer as e:
         fault = f"start-up: {e}"
-    status, errors = engine.close(timeout=2 if fault else 10)
-    if fault is None and status != 0:
-        fault = f"exit status {status}"
-    if fault is None and errors.strip():
-        fault = "standard error: " + errors.strip().splitlines()[0]
+    fault = close_with_fault(engine, fault)
     return times, fault
 
 

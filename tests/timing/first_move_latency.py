@@ -24,7 +24,7 @@ import statistics
 import sys
 import time
 
-from engine_process import EngineProcess, NoAnswer
+from engine_process import EngineProcess, NoAnswer, close_with_fault
 from pawnchess import Board, parse_move
 
 SETUP = "xboard\nprotover 2\nnew\nlevel 0 0:01 0\ntime 20\notim 20\n"
@@ -50,11 +50,7 @@ def one_start(engine_path):
             fault = f"{line!r} is not a legal reply to e2e4"
     except NoAnswer as e:
         fault = str(e)
-    status, errors = engine.close(timeout=2 if fault else 10)
-    if fault is None and status != 0:
-        fault = f"exit status {status}"
-    if fault is None and errors.strip():
-        fault = "standard error: " + errors.strip().splitlines()[0]
+    fault = close_with_fault(engine, fault)
     return latency, fault
 
 
