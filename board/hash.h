@@ -1,10 +1,10 @@
-// Zobrist keys of positions: 113 keys drawn once from the standard library's
-// generator with a fixed seed, the full key of a position and its update
-// after a move.
+// Zobrist keys of positions: 113 fixed keys (drawn once from glibc's rand()
+// with a fixed seed), the full key of a position and its update after a
+// move.
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <vector>
 
 #include "board/moves.h"
 
@@ -18,11 +18,13 @@ extern std::uint64_t PAWN_KEYS[2][64];
 extern std::uint64_t SIDE_KEY;
 extern std::uint64_t EP_KEYS[64];
 
-// Packs five 15-bit draws r1..r5 into one 64-bit candidate.
+// The keys in drawing order: white pawns a2..h7, black pawns a2..h7, the
+// side key, the en-passant squares a3..h3 and a6..h6.
+extern const std::array<std::uint64_t, KEY_COUNT> DRAWN_KEYS;
+
+// Packs five 15-bit draws r1..r5 into one 64-bit candidate key.
 std::uint64_t packKey(unsigned r1, unsigned r2, unsigned r3, unsigned r4,
                       unsigned r5);
-std::uint64_t randomKey();
-std::vector<std::uint64_t> generateKeys();
 void initHashKeys();
 
 std::uint64_t computeHash(const Bitboard pawns[2], int sideFlag, int epSquare);
