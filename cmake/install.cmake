@@ -63,24 +63,39 @@ if(NOT quillfen_changelog_top MATCHES "^quillfen \\(${PROJECT_VERSION}\\) ")
 endif()
 
 # The logo: the SVG rendered to xboard's 100x50 PNG by a Debian-packaged
-# tool (librsvg2-bin's rsvg-convert, else ImageMagick's convert).
+# tool (librsvg2-bin's rsvg-convert, else ImageMagick's convert). A tool is
+# tried once here on the logo itself: a program of that name that cannot
+# render SVG must not break the build of the engine, it only leaves the
+# logo out.
 find_program(QUILLFEN_RSVG_CONVERT rsvg-convert)
 find_program(QUILLFEN_IM_CONVERT convert)
 set(logo_svg ${QUILLFEN_PACKAGING_DIR}/quillfen.svg)
 set(logo_png ${QUILLFEN_GENERATED}/quillfen.png)
+set(logo_command)
 if(QUILLFEN_RSVG_CONVERT)
-  add_custom_command(OUTPUT ${logo_png}
-    COMMAND ${QUILLFEN_RSVG_CONVERT} -w 100 -h 50 -o ${logo_png} ${logo_svg}
-    DEPENDS ${logo_svg} COMMENT "Rendering the logo")
+  set(logo_command ${QUILLFEN_RSVG_CONVERT} -w 100 -h 50 -o ${logo_png} ${logo_svg})
 elseif(QUILLFEN_IM_CONVERT)
+  set(logo_command ${QUILLFEN_IM_CONVERT} -background none ${logo_svg} -resize 100x50!
+                   -strip ${logo_png})
+endif()
+if(logo_command)
+  file(MAKE_DIRECTORY ${QUILLFEN_GENERATED})
+  execute_process(COMMAND ${logo_command} RESULT_VARIABLE logo_result
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(NOT logo_result EQUAL 0 OR NOT EXISTS ${logo_png})
+    list(GET logo_command 0 logo_tool)
+    message(STATUS "${logo_tool} cannot render the logo")
+    set(logo_command)
+  endif()
+endif()
+if(logo_command)
   add_custom_command(OUTPUT ${logo_png}
-    COMMAND ${QUILLFEN_IM_CONVERT} -background none ${logo_svg} -resize 100x50!
-            -strip ${logo_png}
+    COMMAND ${logo_command}
     DEPENDS ${logo_svg} COMMENT "Rendering the logo")
 else()
   set(logo_png)
   message(STATUS "Neither rsvg-convert (librsvg2-bin) nor convert (imagemagick) "
-    "found: the xboard logo quillfen.png is left out of the install")
+    "can render the logo: the xboard logo quillfen.png is left out of the install")
 endif()
 if(logo_png)
   install(FILES ${logo_png} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/games/plugins/logos)
