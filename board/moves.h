@@ -137,6 +137,19 @@ struct PvLine {
     std::uint32_t count = 0;
 };
 
+// The bytes of a ScoredMove{} read as one word. C++ libraries without
+// std::bit_cast (Emscripten's libc++) build the word from the fields in
+// their little-endian layout.
+constexpr std::uint32_t emptyMoveWord() {
+#if defined(__cpp_lib_bit_cast)
+    return std::bit_cast<std::uint32_t>(ScoredMove{});
+#else
+    static_assert(std::endian::native == std::endian::little);
+    return std::uint32_t{ScoredMove{}.move} |
+           std::uint32_t{static_cast<std::uint16_t>(ScoredMove{}.score)} << 16;
+#endif
+}
+
 // Every slot {NO_MOVE, 0}, count 0: one block copy of an empty line's
 // bytes rather than a loop over the slots' halves.
 inline void clearPv(PvLine& line) {
@@ -144,7 +157,7 @@ inline void clearPv(PvLine& line) {
     struct EmptyWords {
         std::uint32_t words[PV_MAX + 2];
         constexpr EmptyWords() : words{} {
-            for (int i = 0; i <= PV_MAX; ++i) words[i] = std::bit_cast<std::uint32_t>(ScoredMove{});
+            for (int i = 0; i <= PV_MAX; ++i) words[i] = emptyMoveWord();
         }
     };
     static constexpr EmptyWords EMPTY{};

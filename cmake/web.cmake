@@ -1,0 +1,64 @@
+# The WebAssembly build (emcmake cmake -S . -B build-web): the engine's
+# libraries compiled by Emscripten behind three front doors that share one
+# module, quillfen-engine.js with quillfen-engine.wasm:
+#   quillfen.js         node quillfen.js: standard input and output, like the
+#                       console engine
+#   quillfen-worker.js  a Web Worker speaking the xboard protocol by messages
+#   index.html          the page that plays against the worker
+# and quillfen-tool.js, the developer tool under Node (perft, bench).
+
+# The table's 128 MiB and everything else fit below the ceiling; where a
+# browser grants less, the allocation fails and the table shrinks.
+set(QUILLFEN_WEB_MEMORY -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=536870912
+                        -sINITIAL_MEMORY=33554432)
+
+add_executable(quillfen-engine web/entry.cpp)
+target_link_libraries(quillfen-engine PRIVATE quillfen_protocol)
+target_link_options(quillfen-engine PRIVATE
+  ${QUILLFEN_WEB_MEMORY}
+  -sMODULARIZE=1 -sEXPORT_NAME=createQuillfen
+  -sENVIRONMENT=web,worker,node
+  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0
+  "-sEXPORTED_FUNCTIONS=_quillfen_start,_quillfen_feed,_quillfen_end,_quillfen_state,_malloc,_free"
+  "-sEXPORTED_RUNTIME_METHODS=UTF8ToString")
+
+add_executable(quillfen-tool tools/quillfen-tool.cpp tools/bench.cpp tools/bench.h)
+target_link_libraries(quillfen-tool PRIVATE quillfen_search)
+# Node only, compiled at load from the file beside it (no fetch of a path),
+# writing to the real file descriptors, with main's status as exit status.
+target_link_options(quillfen-tool PRIVATE
+  ${QUILLFEN_WEB_MEMORY}
+  -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sNODERAWFS=1 -sEXIT_RUNTIME=1
+  "--extern-pre-js=${PROJECT_SOURCE_DIR}/web/node/shebang.js")
+set_property(TARGET quillfen-tool APPEND PROPERTY LINK_DEPENDS
+  ${PROJECT_SOURCE_DIR}/web/node/shebang.js)
+add_custom_command(TARGET quillfen-tool POST_BUILD
+  COMMAND chmod +x $<TARGET_FILE:quillfen-tool> VERBATIM)
+
+# The hand-written front doors and the page, copied beside the module.
+file(GLOB QUILLFEN_WEB_FILES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/web/page/*.html ${PROJECT_SOURCE_DIR}/web/page/*.css
+  ${PROJECT_SOURCE_DIR}/web/page/*.js ${PROJECT_SOURCE_DIR}/web/page/*.svg)
+list(APPEND QUILLFEN_WEB_FILES ${PROJECT_SOURCE_DIR}/web/node/quillfen.js
+  ${PROJECT_SOURCE_DIR}/web/worker/quillfen-worker.js)
+set(web_outputs)
+foreach(source ${QUILLFEN_WEB_FILES})
+  get_filename_component(name ${source} NAME)
+  set(output ${PROJECT_BINARY_DIR}/${name})
+  set(mode a+r)
+  if(name STREQUAL "quillfen.js")
+    set(mode a+rx)
+  endif()
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
+    COMMAND chmod ${mode} ${output}
+    DEPENDS ${source} VERBATIM)
+  list(APPEND web_outputs ${output})
+endforeach()
+add_custom_target(quillfen-web-files ALL DEPENDS ${web_outputs})
+add_dependencies(quillfen-web-files quillfen-engine)
+
+if(QUILLFEN_TESTS)
+  enable_testing()
+  add_subdirectory(tests/web)
+endif()
