@@ -20,7 +20,9 @@
 // After each message has been handled the worker also posts one object,
 // { state: {...} }, the game as the engine holds it (quillfen_state in
 // web/entry.cpp): board, toMove, engine, ply, result, reason, the legal
-// moves of the side to move by the engine's own rules, and the game's moves.
+// moves of the side to move by the engine's own rules, and the game's moves;
+// `handled` counts the messages handled so far (0 for the state posted when
+// the engine has started).
 // A host that wants only the protocol ignores messages that are not
 // strings. After "quit" the worker posts { ended: true } and closes.
 /* global importScripts, createQuillfen */
@@ -50,10 +52,12 @@ function put(byte) {
 const encoder = new TextEncoder();
 let engine = null;
 let running = false;
+let handled = 0;
 const waiting = [];
 
 function postState() {
-  postMessage({ state: JSON.parse(engine.UTF8ToString(engine._quillfen_state())) });
+  const state = JSON.parse(engine.UTF8ToString(engine._quillfen_state()));
+  postMessage({ state, handled });
 }
 
 function feed(text) {
@@ -64,6 +68,7 @@ function feed(text) {
   running = engine._quillfen_feed(address, data.length) === 1;
   engine._free(address);
   data = null;
+  handled += 1;
   flushText();
   if (running) {
     postState();
