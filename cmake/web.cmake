@@ -7,27 +7,44 @@
 #   index.html          the page that plays against the worker
 # and quillfen-tool.js, the developer tool under Node (perft, bench).
 
+# Debian's Emscripten runs its JavaScript optimiser at the link with the
+# system's node, which finds Debian's acorn only on NODE_PATH.
+if(EXISTS /usr/share/nodejs/acorn)
+  set(node_path /usr/share/nodejs)
+  if(DEFINED ENV{NODE_PATH})
+    string(APPEND node_path ":$ENV{NODE_PATH}")
+  endif()
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${node_path})
+endif()
+
 # The table's 128 MiB and everything else fit below the ceiling; where a
 # browser grants less, the allocation fails and the table shrinks.
-set(QUILLFEN_WEB_MEMORY -sALLOW_MEMORY_GROWTH=1 -sMAXIMUM_MEMORY=536870912
+# A failed allocation returns null (ABORTING_MALLOC=0) for the fallback to
+# see.
+set(QUILLFEN_WEB_MEMORY -sALLOW_MEMORY_GROWTH=1 -sABORTING_MALLOC=0
                         -sINITIAL_MEMORY=33554432)
+set(QUILLFEN_WEB_MAXIMUM_MEMORY 536870912)
 
-add_executable(quillfen-engine web/entry.cpp)
-target_link_libraries(quillfen-engine PRIVATE quillfen_protocol)
-target_link_options(quillfen-engine PRIVATE
-  ${QUILLFEN_WEB_MEMORY}
-  -sMODULARIZE=1 -sEXPORT_NAME=createQuillfen
-  -sENVIRONMENT=web,worker,node
-  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0
-  "-sEXPORTED_FUNCTIONS=_quillfen_start,_quillfen_feed,_quillfen_end,_quillfen_state,_malloc,_free"
-  "-sEXPORTED_RUNTIME_METHODS=UTF8ToString")
+function(quillfen_engine_module name maximum)
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/web/entry.cpp)
+  target_link_libraries(${name} PRIVATE quillfen_protocol)
+  target_link_options(${name} PRIVATE
+    ${QUILLFEN_WEB_MEMORY} -sMAXIMUM_MEMORY=${maximum}
+    -sMODULARIZE=1 -sEXPORT_NAME=createQuillfen
+    -sENVIRONMENT=web,worker,node
+    -sINVOKE_RUN=0 -sEXIT_RUNTIME=0
+    "-sEXPORTED_FUNCTIONS=_quillfen_start,_quillfen_feed,_quillfen_end,_quillfen_state,_malloc,_free"
+    "-sEXPORTED_RUNTIME_METHODS=UTF8ToString")
+endfunction()
+
+quillfen_engine_module(quillfen-engine ${QUILLFEN_WEB_MAXIMUM_MEMORY})
 
 add_executable(quillfen-tool tools/quillfen-tool.cpp tools/bench.cpp tools/bench.h)
 target_link_libraries(quillfen-tool PRIVATE quillfen_search)
 # Node only, compiled at load from the file beside it (no fetch of a path),
 # writing to the real file descriptors, with main's status as exit status.
 target_link_options(quillfen-tool PRIVATE
-  ${QUILLFEN_WEB_MEMORY}
+  ${QUILLFEN_WEB_MEMORY} -sMAXIMUM_MEMORY=${QUILLFEN_WEB_MAXIMUM_MEMORY}
   -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sNODERAWFS=1 -sEXIT_RUNTIME=1
   "--extern-pre-js=${PROJECT_SOURCE_DIR}/web/node/shebang.js")
 set_property(TARGET quillfen-tool APPEND PROPERTY LINK_DEPENDS
