@@ -111,19 +111,19 @@ async function awaitTurn(page, count = 0) {
   return !(await page.isVisible('#result'));
 }
 
-// The first white pawn, from the a-file on, that has a legal target: picked
-// by a click, its targets read off the board.
-async function pickMovablePawn(page) {
+// The first pawn of the colour (P white, p black), from the a-file on, that
+// has a legal target: picked by a click, its targets read off the board.
+async function pickMovablePawn(page, piece = 'P') {
   for (const file of 'abcdefgh') {
     for (let rank = 7; rank >= 2; --rank) {
       const name = `${file}${rank}`;
-      if ((await square(page, name).getAttribute('data-piece')) !== 'P') continue;
+      if ((await square(page, name).getAttribute('data-piece')) !== piece) continue;
       await square(page, name).click();
       const targets = await targetsOf(page);
       if (targets.length > 0) return { from: name, targets };
     }
   }
-  throw new Error('no white pawn with a legal target');
+  throw new Error(`no ${piece} pawn with a legal target`);
 }
 
 // Drags a pawn with the mouse as a person would: press, move across, release.
@@ -229,7 +229,7 @@ await check('a whole game by clicks, drags and the keyboard, with refusals and t
   await context.close();
 });
 
-await check('a phone screen: the board and controls fit its width', async () => {
+await check('a phone screen: the board fits its width; sides switched during the game', async () => {
   const { page, context, errors } = await openPage('', { width: 375, height: 740 });
   await awaitTurn(page);
   const board = await page.locator('#board').boundingBox();
@@ -239,6 +239,23 @@ await check('a phone screen: the board and controls fit its width', async () => 
   await square(page, 'd4').click();
   await awaitTurn(page, 2);
   assert.match(await movesOf(page), /^1\. d2d4 /);
+
+  // Sides switched mid-game: Quillfen takes White and moves at once, the
+  // board turning; then it plays neither side and the player moves both.
+  const settled = (n, status) => page.waitForFunction(([count, text]) =>
+    document.getElementById('moves').value.split(' ').filter((w) => /^[a-h][1-8][a-h][1-8]$/.test(w)).length === count &&
+    document.getElementById('status').textContent === text, [n, status]);
+  await page.selectOption('#engine-side', 'white');
+  await settled(3, 'Black to move.');
+  assert.match(await page.getAttribute('#board', 'aria-label'), /black at the bottom/);
+  await page.selectOption('#engine-side', 'none');
+  for (const [piece, count, next] of [['p', 4, 'White'], ['P', 5, 'Black']]) {
+    const { targets } = await pickMovablePawn(page, piece);
+    await square(page, targets[0]).click();
+    await settled(count, `${next} to move.`);
+  }
+  await page.waitForTimeout(300);
+  assert.equal(await movesCount(page), 5, 'the engine moved while playing neither side');
   assert.deepEqual(errors, []);
   await context.close();
 });

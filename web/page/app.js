@@ -23,8 +23,10 @@ const resultElement = $('result');
 const thinkingBody = document.querySelector('#thinking tbody');
 
 const worker = new Worker('quillfen-worker.js');
-// Every message is answered by one state; `sent` numbers the messages.
+// Every message is answered by one state; `sent` numbers the messages,
+// `answered` is the number of the last one answered.
 let sent = 0;
+let answered = 0;
 const send = (text) => {
   worker.postMessage(text);
   sent += 1;
@@ -35,7 +37,6 @@ let state = null;         // the game as the engine last reported it
 let ready = false;        // the engine has started
 let thinking = false;     // a "go" is out and its move not yet back
 let goMessage = 0;        // the number of the message that holds that "go"
-let turnMessage = 0;      // after the state of this message the engine may be to move
 let paused = false;       // after a take-back: the engine waits for "Engine, move"
 let picked = null;        // the square of the picked pawn
 let flipped = false;      // the board drawn with black at the bottom
@@ -136,7 +137,7 @@ function engineMove() {
 }
 
 function maybeEngineTurn() {
-  if (!paused && state !== null && !gameOver() && state.toMove === engineSide()) engineMove();
+  if (answered === sent && !paused && state !== null && !gameOver() && state.toMove === engineSide()) engineMove();
 }
 
 function newGame() {
@@ -151,7 +152,7 @@ function newGame() {
   thinkingBody.replaceChildren();
   resultElement.hidden = true;
   const [mps, base, inc] = $('time-control').value.split(' ');
-  turnMessage = send(`new\nforce\nlevel ${mps} ${base} ${inc}`);
+  send(`new\nforce\nlevel ${mps} ${base} ${inc}`);
 }
 
 function playMove(from, to) {
@@ -159,7 +160,7 @@ function playMove(from, to) {
   picked = null;
   notice = '';
   paused = false;
-  turnMessage = send(`force\n${text}`);
+  send(`force\n${text}`);
 }
 
 function takeBack(plies) {
@@ -195,10 +196,11 @@ function onState(next, handled) {
   } else {
     runClock(next.toMove);
   }
-  if (turnMessage !== 0 && handled >= turnMessage) {
-    turnMessage = 0;
-    maybeEngineTurn();
-  }
+  // Once every message is answered, the engine moves when it is its turn
+  // (after a new game, the player's move, a change of sides), unless a
+  // take-back paused it.
+  answered = handled;
+  maybeEngineTurn();
   draw();
 }
 
@@ -350,6 +352,8 @@ function draw() {
   $('take-back').disabled = thinking || state.ply < 1;
   $('take-back-pair').disabled = thinking || state.ply < 2;
   $('engine-move').disabled = thinking || gameOver();
+  $('new-game').disabled = thinking;
+  $('time-control').disabled = thinking;
   drawClocks();
 }
 
