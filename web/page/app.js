@@ -99,6 +99,7 @@ function drawClocks() {
 }
 
 function tick() {
+  if (!ready) return;
   if (clock.running !== null && timeLoss === null) {
     settleClock();
     const side = clock.running;
