@@ -260,6 +260,22 @@ await check('a phone screen: the board fits its width; sides switched during the
   await context.close();
 });
 
+await check('a clock that runs out ends the game on time', async () => {
+  const { page, context, errors } = await openPage('?engine=none&time=0+0:15+0');
+  await awaitTurn(page);
+  await square(page, 'e2').click();
+  await square(page, 'e4').click();
+  // Black's 15 seconds run from White's first move on.
+  await page.waitForFunction(() => !document.getElementById('result').hidden, null, { timeout: 30000 });
+  assert.equal(await page.textContent('#result'), "White wins on time: Black's clock ran out.");
+  assert.equal(await page.textContent('#clock-top .clock-time'), '0:00.0');
+  assert.equal(await page.isDisabled('#take-back'), true);
+  await square(page, 'e7').click();
+  assert.deepEqual(await targetsOf(page), [], 'a pawn picked after the game ended');
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
 await browser.close();
 server.close();
 

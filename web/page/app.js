@@ -37,6 +37,7 @@ let state = null;         // the game as the engine last reported it
 let ready = false;        // the engine has started
 let thinking = false;     // a "go" is out and its move not yet back
 let goMessage = 0;        // the number of the message that holds that "go"
+let gameMessage = 0;      // the number of the message that started this game
 let paused = false;       // after a take-back: the engine waits for "Engine, move"
 let picked = null;        // the square of the picked pawn
 let flipped = false;      // the board drawn with black at the bottom
@@ -153,7 +154,8 @@ function newGame() {
   thinkingBody.replaceChildren();
   resultElement.hidden = true;
   const [mps, base, inc] = $('time-control').value.split(' ');
-  send(`new\nforce\nlevel ${mps} ${base} ${inc}`);
+  gameMessage = send(`new\nforce\nlevel ${mps} ${base} ${inc}`);
+  announce('New game.');
 }
 
 function playMove(from, to) {
@@ -165,17 +167,20 @@ function playMove(from, to) {
 }
 
 function takeBack(plies) {
-  if (thinking || state === null) return;
+  if (thinking || state === null || timeLoss !== null) return;
   if (state.ply < plies) return;
   picked = null;
   notice = '';
   paused = true;
-  timeLoss = null;
-  resultElement.hidden = true;
   send(plies === 1 ? 'force\nundo' : 'force\nremove');
 }
 
 function onState(next, handled) {
+  // A state of the game before the last "new" is of no interest.
+  if (handled < gameMessage) {
+    answered = handled;
+    return;
+  }
   const previous = state;
   state = next;
   if (previous !== null && next.ply !== lastPly) {
@@ -350,8 +355,8 @@ function draw() {
   else statusElement.textContent = `${sideWord(state.toMove)} to move.`;
 
   $('moves').value = moveListText(state.moves, result);
-  $('take-back').disabled = thinking || state.ply < 1;
-  $('take-back-pair').disabled = thinking || state.ply < 2;
+  $('take-back').disabled = thinking || timeLoss !== null || state.ply < 1;
+  $('take-back-pair').disabled = thinking || timeLoss !== null || state.ply < 2;
   $('engine-move').disabled = thinking || gameOver();
   $('new-game').disabled = thinking;
   $('time-control').disabled = thinking;
