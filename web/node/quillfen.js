@@ -9,13 +9,16 @@ const fs = require('fs');
 const path = require('path');
 const createQuillfen = require('./quillfen-engine.js');
 
-// Writes all of `bytes` to a file descriptor, waiting out a full pipe.
+// Writes all of `bytes` to a file descriptor, waiting out a full pipe. A
+// reader that has gone away ends the program, as the pipe's signal ends
+// the console engine.
 function writeAll(fd, bytes) {
   let offset = 0;
   while (offset < bytes.length) {
     try {
       offset += fs.writeSync(fd, bytes, offset, bytes.length - offset);
     } catch (error) {
+      if (error.code === 'EPIPE') process.exit(0);
       if (error.code !== 'EAGAIN') throw error;
     }
   }
