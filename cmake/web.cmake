@@ -15,6 +15,8 @@ if(EXISTS /usr/share/nodejs/acorn)
     string(APPEND node_path ":$ENV{NODE_PATH}")
   endif()
   set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${node_path})
+  # The tool's target is older than this setting.
+  set_target_properties(quillfen-tool PROPERTIES CXX_LINKER_LAUNCHER "${CMAKE_CXX_LINKER_LAUNCHER}")
 endif()
 
 # The table's 128 MiB and everything else fit below the ceiling; where a
@@ -39,8 +41,7 @@ endfunction()
 
 quillfen_engine_module(quillfen-engine ${QUILLFEN_WEB_MAXIMUM_MEMORY})
 
-add_executable(quillfen-tool tools/quillfen-tool.cpp tools/bench.cpp tools/bench.h)
-target_link_libraries(quillfen-tool PRIVATE quillfen_search)
+# quillfen-tool, from the same sources as the native tool (CMakeLists.txt):
 # Node only, compiled at load from the file beside it (no fetch of a path),
 # writing to the real file descriptors, with main's status as exit status.
 target_link_options(quillfen-tool PRIVATE
