@@ -46,14 +46,15 @@ void finishLoop() {
     releaseEngine(engine);
 }
 
-void appendSquareList(std::string& out, const char* name, const MoveList& list, std::uint32_t count) {
+// ,"name":["e2e4",...]
+void appendMoves(std::string& out, const char* name, const ScoredMove* moves, std::uint32_t count) {
     out += ",\"";
     out += name;
     out += "\":[";
     for (std::uint32_t i = 0; i < count; ++i) {
         if (i > 0) out += ',';
         out += '"';
-        out += moveText(list.moves[i].move);
+        out += moveText(moves[i].move);
         out += '"';
     }
     out += ']';
@@ -159,21 +160,15 @@ QUILLFEN_EXPORT const char* quillfen_state() {
     // The moves of the side to move, from the generator the search uses.
     static Position scratch;
     scratch = game;
-    std::uint32_t count = 0;
     if (result == GameResult::ONGOING && scratch.ply < MAX_PLY &&
         !hasReachedLastRank(scratch.pawns[scratch.side], scratch.side)) {
         generateMoves(scratch);
-        count = scratch.moveLists[scratch.ply].count;
+        const MoveList& legal = scratch.moveLists[scratch.ply];
+        appendMoves(out, "legal", legal.moves, legal.count);
+    } else {
+        appendMoves(out, "legal", nullptr, 0);
     }
-    appendSquareList(out, "legal", count == 0 ? MoveList{} : scratch.moveLists[scratch.ply], count);
-
-    out += ",\"moves\":[";
-    for (int ply = 0; ply < game.ply; ++ply) {
-        if (ply > 0) out += ',';
-        out += '"';
-        out += moveText(game.history[ply].move);
-        out += '"';
-    }
-    out += "]}";
+    appendMoves(out, "moves", game.history, static_cast<std::uint32_t>(game.ply));
+    out += '}';
     return out.c_str();
 }
