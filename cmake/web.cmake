@@ -5,7 +5,9 @@
 #                       console engine
 #   quillfen-worker.js  a Web Worker speaking the xboard protocol by messages
 #   index.html          the page that plays against the worker
-# and quillfen-tool.js, the developer tool under Node (perft, bench).
+# and quillfen-tool.js, the developer tool under Node (perft, bench). The
+# entry is app/web.cpp; the JavaScript front doors and the page are in
+# app/web/.
 
 # Debian's Emscripten runs its JavaScript optimiser at the link with the
 # system's node, which finds Debian's acorn only on NODE_PATH.
@@ -28,7 +30,7 @@ set(QUILLFEN_WEB_MEMORY -sALLOW_MEMORY_GROWTH=1 -sABORTING_MALLOC=0
 set(QUILLFEN_WEB_MAXIMUM_MEMORY 536870912)
 
 function(quillfen_engine_module name maximum)
-  add_executable(${name} ${PROJECT_SOURCE_DIR}/web/entry.cpp)
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/app/web.cpp)
   target_link_libraries(${name} PRIVATE quillfen_protocol)
   target_link_options(${name} PRIVATE
     ${QUILLFEN_WEB_MEMORY} -sMAXIMUM_MEMORY=${maximum}
@@ -47,18 +49,18 @@ quillfen_engine_module(quillfen-engine ${QUILLFEN_WEB_MAXIMUM_MEMORY})
 target_link_options(quillfen-tool PRIVATE
   ${QUILLFEN_WEB_MEMORY} -sMAXIMUM_MEMORY=${QUILLFEN_WEB_MAXIMUM_MEMORY}
   -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=0 -sNODERAWFS=1 -sEXIT_RUNTIME=1
-  "--extern-pre-js=${PROJECT_SOURCE_DIR}/web/node/shebang.js")
+  "--extern-pre-js=${PROJECT_SOURCE_DIR}/app/web/node/shebang.js")
 set_property(TARGET quillfen-tool APPEND PROPERTY LINK_DEPENDS
-  ${PROJECT_SOURCE_DIR}/web/node/shebang.js)
+  ${PROJECT_SOURCE_DIR}/app/web/node/shebang.js)
 add_custom_command(TARGET quillfen-tool POST_BUILD
   COMMAND chmod +x $<TARGET_FILE:quillfen-tool> VERBATIM)
 
 # The hand-written front doors and the page, copied beside the module.
 file(GLOB QUILLFEN_WEB_FILES CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/web/page/*.html ${PROJECT_SOURCE_DIR}/web/page/*.css
-  ${PROJECT_SOURCE_DIR}/web/page/*.js ${PROJECT_SOURCE_DIR}/web/page/*.svg)
-list(APPEND QUILLFEN_WEB_FILES ${PROJECT_SOURCE_DIR}/web/node/quillfen.js
-  ${PROJECT_SOURCE_DIR}/web/worker/quillfen-worker.js)
+  ${PROJECT_SOURCE_DIR}/app/web/page/*.html ${PROJECT_SOURCE_DIR}/app/web/page/*.css
+  ${PROJECT_SOURCE_DIR}/app/web/page/*.js ${PROJECT_SOURCE_DIR}/app/web/page/*.svg)
+list(APPEND QUILLFEN_WEB_FILES ${PROJECT_SOURCE_DIR}/app/web/node/quillfen.js
+  ${PROJECT_SOURCE_DIR}/app/web/worker/quillfen-worker.js)
 set(web_outputs)
 foreach(source ${QUILLFEN_WEB_FILES})
   get_filename_component(name ${source} NAME)

@@ -19,7 +19,7 @@
 //
 // After each message has been handled the worker also posts one object,
 // { state: {...} }, the game as the engine holds it (quillfen_state in
-// web/entry.cpp): board, toMove, engine, ply, result, reason, the legal
+// app/web.cpp): board, toMove, engine, ply, result, reason, the legal
 // moves of the side to move by the engine's own rules, and the game's moves;
 // `handled` counts the messages handled so far (0 for the state posted when
 // the engine has started).
