@@ -9,6 +9,9 @@
 #include "board/movegen.h"
 #include "board/perft.h"
 #include "tools/bench.h"
+#ifdef QUILLFEN_SOLVE
+#include "tools/solvecommand.h"
+#endif
 
 namespace {
 
@@ -17,6 +20,9 @@ int usage() {
                  "usage: quillfen-tool perft FEN DEPTH\n"
                  "       quillfen-tool divide FEN DEPTH\n"
                  "       quillfen-tool bench [DEPTH]\n"
+#ifdef QUILLFEN_SOLVE
+                 "       quillfen-tool solve [--all] [--hash MIB] [--threads N] FEN [MOVE ...]\n"
+#endif
                  "FEN holds pawns only, for example \"8/pppppppp/8/8/8/8/PPPPPPPP/8 w - - 0 1\"\n");
     return 2;
 }
@@ -83,6 +89,12 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if ((command == "perft" || command == "divide") && argc == 4)
         return runPerft(argv[2], argv[3], command == "divide");
+#ifdef QUILLFEN_SOLVE
+    if (command == "solve") {
+        initBitTables();
+        return runSolveCommand(argc - 2, argv + 2);
+    }
+#endif
     if (command == "bench" && argc <= 3) {
         int depth = BENCH_DEPTH;
         if (argc == 3) {
