@@ -136,6 +136,15 @@ int runSolveCommand(int argc, char** argv) {
     const SolveResult result = solver.solve(pos, report);
     std::printf("%s\n", valueName(result.value));
     std::printf("best %s\n", moveText(result.best).c_str());
+    // The distance is printed only where it is exact: the shortest win, or
+    // the longest loss, in plies, when the rules settle the game within two
+    // plies. The search itself proves values, not distances.
+    if (isGameOver(pos)) std::printf("distance 0 plies\n");
+    else if (gameResult(pos) == GameResult::DRAW) std::printf("distance 0 plies\n");
+    else if (promotesNext(pos)) std::printf("distance 1 ply\n");
+    else if (losesToPromotion(pos)) std::printf("distance 2 plies\n");
+    else std::printf("distance unknown\n");
+    std::fflush(stdout);
     std::uint64_t nodes = result.nodes;
     double seconds = result.seconds;
     if (all && gameResult(pos) == GameResult::ONGOING) {
@@ -148,6 +157,7 @@ int runSolveCommand(int argc, char** argv) {
             nodes += child.nodes;
             seconds += child.seconds;
             std::printf("move %s %s\n", moveText(list.moves[m].move).c_str(), valueName(-child.value));
+            std::fflush(stdout);
         }
     }
     std::printf("nodes %llu\n", static_cast<unsigned long long>(nodes));

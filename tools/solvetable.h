@@ -105,6 +105,10 @@ private:
     void lock(std::uint64_t bucket) const;
     void unlock(std::uint64_t bucket) const;
 
+    void release();
+
+    void* mapping_ = nullptr;
+    std::size_t mappingBytes_ = 0;
     Bucket* buckets_ = nullptr;
     std::uint64_t bucketCount_ = 0;
     bool shared_ = false;
