@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "board/gameresult.h"
@@ -208,15 +209,30 @@ private:
                 m.score = static_cast<std::int16_t>(m.score + static_cast<int>((salt >> (2 * i)) & 1023));
         }
 
+        // Enhanced transposition cutoffs: a reply already proven good
+        // enough ends the node before any search; a reply already proven
+        // to fail low needs no search, its bound is all it can give.
+        int knownUpper[MAX_MOVES];
+        bool known[MAX_MOVES];
+        for (std::uint32_t i = 0; i < list.count; ++i) {
+            known[i] = false;
+            knownUpper[i] = LOSS;
+        }
         if (options_.enhancedCutoffs) {
             for (std::uint32_t i = 0; i < list.count; ++i) {
                 makeMove(pos_, list.moves[i]);
                 SolveEntry child;
-                const bool known = table_.probe(keyOf(), child);
+                const bool found = table_.probe(keyOf(), child);
                 unmakeMove(pos_);
-                if (known && -child.upper >= beta) {
+                if (!found) continue;
+                if (-child.upper >= beta) {
                     store(key, -child.upper, WIN, list.moves[i].move, 0);
                     return -child.upper;
+                }
+                if (-child.lower <= alpha) {
+                    known[i] = true;
+                    knownUpper[i] = -child.lower;
+                    list.moves[i].score = -30000;
                 }
             }
         }
@@ -233,6 +249,15 @@ private:
             const ScoredMove m = list.moves[pick];
             list.moves[pick] = list.moves[i];
             list.moves[i] = m;
+            std::swap(known[pick], known[i]);
+            std::swap(knownUpper[pick], knownUpper[i]);
+            if (known[i]) {
+                if (knownUpper[i] > best) {
+                    best = knownUpper[i];
+                    bestMove = m.move;
+                }
+                continue;
+            }
             if (atRoot) rootMove_.store(static_cast<int>(i + 1), std::memory_order_relaxed);
 
             makeMove(pos_, m);
