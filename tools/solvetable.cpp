@@ -57,6 +57,8 @@ constexpr char FILE_MAGIC[8] = {'Q', 'F', 'S', 'O', 'L', 'V', '1', '\n'};
 
 namespace {
 
+// The table starts on a 2 MiB boundary, which keeps buckets within cache
+// lines and pages.
 constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
 
 }  // namespace
@@ -78,9 +80,9 @@ bool SolveTable::create(std::size_t mebibytes, bool shared) {
     used_.store(0, std::memory_order_relaxed);
     std::uint64_t count = (static_cast<std::uint64_t>(mebibytes) << 20) / sizeof(Bucket);
     if (count == 0) count = 1;
-    // Fresh zero pages, in huge pages where the system grants them: the
-    // entries of a solve are spread over the whole table, and one fault per
-    // 4 KiB page of a table of gigabytes costs seconds.
+    // Fresh zero pages, touched only when used. (Huge pages were tried:
+    // zeroing 2 MiB for each of the first entries made small solves take
+    // seconds.)
     mappingBytes_ = count * sizeof(Bucket) + HUGE_PAGE;
     void* mapping = mmap(nullptr, mappingBytes_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapping == MAP_FAILED) {
@@ -90,9 +92,6 @@ bool SolveTable::create(std::size_t mebibytes, bool shared) {
     mapping_ = mapping;
     const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(mapping) + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
     buckets_ = reinterpret_cast<Bucket*>(start);
-#ifdef MADV_HUGEPAGE
-    madvise(buckets_, count * sizeof(Bucket), MADV_HUGEPAGE);
-#endif
     bucketCount_ = count;
     shared_ = shared;
     if (shared) {
